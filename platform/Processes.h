@@ -1,0 +1,41 @@
+#pragma once
+// Process snapshot, search and termination.
+//
+// A snapshot lists this user's processes in order of process id. As on
+// Windows, where a snapshot always begins with the idle process, its first
+// entry is a pseudo process with id 0 and the name "[System Process]", so the
+// search below, which skips the first entry, never skips a real program.
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace platform {
+
+struct ProcessEntry {
+    pid_t pid = 0;
+    // File name of the process's executable (from /proc/<pid>/exe), not the
+    // kernel's 15-character command name.
+    std::string exeName;
+};
+
+std::vector<ProcessEntry> processSnapshot();
+
+// The first process after the snapshot's first entry whose executable name
+// contains `text` (case-sensitive); 0 when there is none.
+pid_t findProcessByName(std::string_view text);
+
+// True while the process exists and has not ended (a process that has ended
+// but was not yet reaped by its parent counts as ended).
+bool isProcessRunning(pid_t pid);
+
+// Terminates the process at once (SIGKILL). A killed process cannot pass on an
+// exit code; the exit code 4 of a Windows termination has no counterpart.
+bool terminateProcess(pid_t pid);
+
+// Waits until the process has ended; false when it still runs after
+// timeoutMs (a negative timeout waits without limit).
+bool waitForProcessEnd(pid_t pid, int timeoutMs);
+
+} // namespace platform

@@ -1,0 +1,66 @@
+#include "platform/RuntimeFolder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+bool ensureFolder(const std::string& path)
+{
+    if (mkdir(path.c_str(), 0700) == 0)
+        return true;
+    if (errno != EEXIST)
+        return false;
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string chosenRuntimeFolder()
+{
+    if (const char* overridden = std::getenv("TOLVAN_RUNTIME_DIR"); overridden && *overridden)
+        return overridden;
+    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && *xdg)
+        return std::string(xdg) + "/tolvan";
+    return "/tmp/tolvan-" + std::to_string(getuid());
+}
+
+} // namespace
+
+std::string runtimeFolder()
+{
+    // Read the environment every time: tests point programs at fresh folders.
+    std::string folder = chosenRuntimeFolder();
+    return ensureFolder(folder) ? folder : std::string();
+}
+
+std::string runtimeSubfolder(const std::string& name)
+{
+    std::string folder = runtimeFolder();
+    if (folder.empty())
+        return {};
+    folder += "/" + name;
+    return ensureFolder(folder) ? folder : std::string();
+}
+
+std::string encodeObjectName(const std::string& name)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string encoded;
+    for (unsigned char c : name) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                     c == '-' || c == '_' || c == '.';
+        if (plain && !(c == '.' && encoded.empty())) {
+            encoded += char(c);
+        } else {
+            encoded += '%';
+            encoded += hex[c >> 4];
+            encoded += hex[c & 15];
+        }
+    }
+    return encoded.empty() ? std::string("%") : encoded;
+}
+
+} // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+// The per-logon runtime folder: the home of everything that Windows keeps per
+// log-on session (named mutexes, named shared memories, the window registry).
+// Programs of one user that agree on this folder see each other's objects.
+//
+//   $TOLVAN_RUNTIME_DIR            when set (tests use a fresh one each)
+//   $XDG_RUNTIME_DIR/tolvan        normally
+//   /tmp/tolvan-<uid>              when there is no XDG runtime folder
+//
+// The folder is created with mode 0700 on first use.
+
+#include <string>
+
+namespace platform {
+
+// The runtime folder, created when missing; empty text when it cannot be
+// created (every named object then fails to open, which callers handle).
+std::string runtimeFolder();
+
+// A subfolder of the runtime folder, created (mode 0700) when missing.
+std::string runtimeSubfolder(const std::string& name);
+
+// Turns an object name (any UTF-8 text) into a file name that keeps letters,
+// digits and "-_." and percent-encodes every other byte, so names with '/' or
+// blanks cannot leave their folder.
+std::string encodeObjectName(const std::string& name);
+
+} // namespace platform

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the suite builds and runs with. Safe to run again:
+# when every package is present it does nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
+  libcurl4-openssl-dev libtinyxml-dev libsqlite3-dev
+  libgtest-dev libgmock-dev
+  xvfb xauth x11-utils imagemagick
+  fonts-wqy-zenhei
+  ca-certificates curl
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup-deps: missing packages (${missing[*]}); run as root to install them" >&2
+  exit 1
+fi
+
+echo "setup-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+// MerivoSiteSystem: a placeholder until the program is built.
+#include <cstdio>
+
+int main()
+{
+    std::fprintf(stderr, "MerivoSiteSystem: not built yet\n");
+    return 0;
+}
