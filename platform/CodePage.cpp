@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <mutex>
 #include <strings.h>
 
 namespace platform {
@@ -120,9 +122,7 @@ std::u16string utf16FromNarrow(std::string_view text, const std::string& codePag
     return out;
 }
 
-} // namespace
-
-std::string ansiCodePageName()
+std::string lookUpAnsiCodePage()
 {
     locale_t environmentLocale = newlocale(LC_CTYPE_MASK, "", locale_t(nullptr));
     if (!environmentLocale)
@@ -133,6 +133,29 @@ std::string ansiCodePageName()
         || strcasecmp(name.c_str(), "US-ASCII") == 0)
         return "UTF-8";
     return name;
+}
+
+} // namespace
+
+std::string ansiCodePageName()
+{
+    // Looking a locale up costs tens of microseconds; the answer only changes
+    // with the variables that choose the locale.
+    std::string environment;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG", "LOCPATH"}) {
+        const char* value = std::getenv(variable);
+        environment += value ? value : "\x01";
+        environment += '\0';
+    }
+    static std::mutex mutex;
+    static std::string cachedEnvironment;
+    static std::string cachedName;
+    std::lock_guard lock(mutex);
+    if (cachedName.empty() || environment != cachedEnvironment) {
+        cachedName = lookUpAnsiCodePage();
+        cachedEnvironment = environment;
+    }
+    return cachedName;
 }
 
 std::u16string ansiToUtf16(std::string_view ansi) { return utf16FromNarrow(ansi, ansiCodePageName()); }
