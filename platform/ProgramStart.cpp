@@ -174,8 +174,8 @@ std::string findProgram(const std::string& name)
         return {};
     if (name.find('/') != std::string::npos)
         return isExecutableFile(name) ? name : std::string();
-    if (std::string own = joinPath(programFolder(), name); isExecutableFile(own))
-        return own;
+    if (std::string own = programFolder(); !own.empty() && isExecutableFile(joinPath(own, name)))
+        return joinPath(own, name);
     const char* path = std::getenv("PATH");
     std::string_view folders = path ? path : "";
     while (!folders.empty()) {
