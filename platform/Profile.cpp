@@ -7,6 +7,7 @@
 #include <QLockFile>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -24,7 +26,7 @@ namespace escapes = profile_escapes;
 
 const std::string_view kBlanks = " \t\r";
 const std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-const int kLockTimeoutMs = 10000;
+const auto kLockTimeout = std::chrono::seconds(10);
 
 std::string_view trim(std::string_view text)
 {
@@ -265,6 +267,20 @@ bool replaceFile(const std::string& path, const std::string& content)
     return ok;
 }
 
+// Takes the lock file Qt's settings writer uses. QLockFile's own waiting
+// doubles its pause up to seconds, so against a busy writer it may never get
+// a turn; a short steady pause gets the lock soon after the writer lets go.
+bool lockLikeQt(QLockFile& lock)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kLockTimeout;
+    while (!lock.tryLock(0)) {  // also takes over a lock whose holder died
+        if (lock.error() != QLockFile::LockFailedError || std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 } // namespace
 
 std::string readProfileString(const std::string& file, const std::string& section,
@@ -287,7 +303,7 @@ bool writeProfileString(const std::string& file, const std::string& section,
     if (trim(section).empty() || trim(key).empty())
         return false;
     QLockFile lock(QFile::decodeName(file.c_str()) + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockTimeoutMs))
+    if (!lockLikeQt(lock))
         return false;
     std::string content;
     if (access(file.c_str(), F_OK) == 0) {

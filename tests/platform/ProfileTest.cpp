@@ -236,7 +236,7 @@ TEST_F(ProfileTest, ConcurrentWritesOfBothKindsLoseNothing)
 {
     writeFile(m_file, "[LinkInfo]\nversion=\n");
     testsupport::RunningProgram trayTool(probeProgram(), {QString::fromStdString(m_file), "repeat",
-                                                          "LinkInfo/pushUrl", "host", "300"});
+                                                          "LinkInfo/pushUrl", "host", "100"});
     ASSERT_TRUE(trayTool.started());
     ASSERT_TRUE(testsupport::waitUntil([&] { return !readProfileString(m_file, "LinkInfo", "pushUrl").empty(); }));
     // Each of our values is one byte longer than the one before, so the Qt
@@ -249,7 +249,7 @@ TEST_F(ProfileTest, ConcurrentWritesOfBothKindsLoseNothing)
     ASSERT_TRUE(trayTool.waitForExit(60000));
     EXPECT_EQ(trayTool.exitCode(), 0);
     EXPECT_EQ(readProfileString(m_file, "LinkInfo", "version"), version);
-    EXPECT_EQ(readProfileString(m_file, "LinkInfo", "pushUrl"), "host299");
+    EXPECT_EQ(readProfileString(m_file, "LinkInfo", "pushUrl"), "host099");
     EXPECT_EQ(qtRead(m_file, "LinkInfo/version"), version);
 }
 
