@@ -1,0 +1,51 @@
+#pragma once
+// A private tray tool for a real-process test: a copy of the program in its
+// own installation folder, its own user folders (XDG_CONFIG_HOME, HOME,
+// TMPDIR) and its own per-logon runtime folder, and the client's shared
+// memory "tolvan" held by the test so that it can play the client's login
+// state.
+
+#include "ScopedEnvironment.h"
+#include "TestSupport.h"
+
+#include "platform/SharedMemory.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
+
+namespace traytooltest {
+
+class TrayToolInstallation {
+public:
+    TrayToolInstallation();
+
+    std::string programPath() const { return m_root.path() + "/bin/MerivoSiteSystem"; }
+    std::string installConfigPath() const { return m_root.path() + "/bin/configure.ini"; }
+    std::string userConfigPath() const { return m_root.path() + "/config/SiteSystem/configure.ini"; }
+    std::string logPath() const { return m_root.path() + "/config/SiteSystem/log.txt"; }
+    std::string cacheFolder() const { return m_root.path() + "/tmp/WebKitCache"; }
+
+    // Writes the installation's configure.ini ([LinkInfo] and `lines`).
+    void writeInstallConfig(const std::string& lines);
+
+    // Creates the client's shared memory (when the test does not hold it
+    // yet) and stores the client state in it.
+    void setClientState(int state);
+
+    std::unique_ptr<testsupport::RunningProgram> start(const QStringList& arguments = {});
+
+    std::string log() const { return testsupport::readFile(logPath()); }
+    // How many log entries carry a message that starts with `message`.
+    int countLogEntries(const QString& message) const;
+    bool waitForLogEntries(const QString& message, int count, int timeoutMs = 20000) const;
+
+private:
+    testsupport::TempFolder m_root{"traytool-run"};
+    testsupport::ScopedRuntimeFolder m_runtime;
+    ScopedEnvironment m_environment;
+    platform::SharedMemory m_clientState;
+};
+
+} // namespace traytooltest
