@@ -46,7 +46,7 @@ TEST(DemoPushService, LogsTheTrayToolInPushesAndForcesItOffLine)
                                       QString::number(controlPort)});
     ASSERT_TRUE(demo.waitForLine("listening on 127.0.0.1:" + std::to_string(pushPort)));
 
-    tray.setClientState(1);
+    ASSERT_TRUE(tray.setClientState(1));
     auto program = tray.start({"C100;U200"});
     ASSERT_TRUE(demo.waitForLine("is member U200", 20000));
     ASSERT_TRUE(demo.waitForLine(R"("status":"0")"));  // the login was accepted

@@ -31,7 +31,7 @@ protected:
     // Starts the tray tool with the client reporting `state`.
     void start(int state)
     {
-        m_tray.setClientState(state);
+        ASSERT_TRUE(m_tray.setClientState(state));
         m_program = m_tray.start({"C100;U200"});
         ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("程序启动!"), 1));
     }
@@ -52,11 +52,11 @@ TEST_F(PushConnectionTest, LogsInWhileTheClientReportsALoginAndKeepsTheLineAlive
 {
     start(0);
     waitForSkippedTicks(2);  // nothing while no user has logged in
-    m_tray.setClientState(2);
+    ASSERT_TRUE(m_tray.setClientState(2));
     waitForSkippedTicks(1);  // nor while logged out
     EXPECT_EQ(m_server.connectionCount(), 0);
 
-    m_tray.setClientState(1);
+    ASSERT_TRUE(m_tray.setClientState(1));
     ASSERT_TRUE(m_server.waitForConnections(1));
     ASSERT_TRUE(m_server.waitForLines(1));
     const std::string computer = platform::hostName();
@@ -89,7 +89,7 @@ TEST_F(PushConnectionTest, LogsInWhileTheClientReportsALoginAndKeepsTheLineAlive
     EXPECT_GE(m_tray.countLogEntries(QString::fromUtf8("发送心跳：")), 5);
 
     // Logout in the client: the connection closes and stays closed.
-    m_tray.setClientState(2);
+    ASSERT_TRUE(m_tray.setClientState(2));
     ASSERT_TRUE(m_server.waitForClose(10000));
     ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("退出登录断开连接!关闭Socket!"), 1));
     ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("tcp 连接断开!"), 1));

@@ -25,13 +25,18 @@ void TrayToolInstallation::writeInstallConfig(const std::string& lines)
     testsupport::writeFile(installConfigPath(), "[LinkInfo]\n" + lines);
 }
 
-void TrayToolInstallation::setClientState(int state)
+bool TrayToolInstallation::setClientState(int state)
 {
-    if (!m_clientState.isValid())
-        m_clientState = platform::SharedMemory::createOrOpen(std::string(tolvan::kClientStateRegion),
-                                                             tolvan::kSharedRegionSize);
-    if (m_clientState.isValid())
-        tolvan::writeClientState(m_clientState.data(), state);
+    const std::string tolvanctl = testsupport::binDir() + "/tolvanctl";
+    const QString region = QString::fromUtf8(tolvan::kClientStateRegion.data(),
+                                             qsizetype(tolvan::kClientStateRegion.size()));
+    if (!m_regionHolder) {
+        m_regionHolder = std::make_unique<testsupport::RunningProgram>(tolvanctl, QStringList{"shm-hold", region});
+        if (!m_regionHolder->waitForLine("\"held\""))
+            return false;
+    }
+    return testsupport::runProgram(tolvanctl, {"shm-write", region, "--i32", QString::number(state)})
+               .exitCode == 0;
 }
 
 std::unique_ptr<testsupport::RunningProgram> TrayToolInstallation::start(const QStringList& arguments)

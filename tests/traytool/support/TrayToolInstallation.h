@@ -1,14 +1,12 @@
 #pragma once
 // A private tray tool for a real-process test: a copy of the program in its
 // own installation folder, its own user folders (XDG_CONFIG_HOME, HOME,
-// TMPDIR) and its own per-logon runtime folder, and the client's shared
-// memory "tolvan" held by the test so that it can play the client's login
-// state.
+// TMPDIR) and its own per-logon runtime folder. The test plays the client's
+// login state in the shared memory "tolvan" with tolvanctl, which also holds
+// the region open as the client would.
 
 #include "ScopedEnvironment.h"
 #include "TestSupport.h"
-
-#include "platform/SharedMemory.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,9 +28,9 @@ public:
     // Writes the installation's configure.ini ([LinkInfo] and `lines`).
     void writeInstallConfig(const std::string& lines);
 
-    // Creates the client's shared memory (when the test does not hold it
-    // yet) and stores the client state in it.
-    void setClientState(int state);
+    // Stores the client state in the shared memory "tolvan", which is
+    // created and held from the first call on.
+    bool setClientState(int state);
 
     std::unique_ptr<testsupport::RunningProgram> start(const QStringList& arguments = {});
 
@@ -45,7 +43,7 @@ private:
     testsupport::TempFolder m_root{"traytool-run"};
     testsupport::ScopedRuntimeFolder m_runtime;
     ScopedEnvironment m_environment;
-    platform::SharedMemory m_clientState;
+    std::unique_ptr<testsupport::RunningProgram> m_regionHolder;
 };
 
 } // namespace traytooltest
