@@ -112,17 +112,23 @@ double cpuSeconds(qint64 pid)
     return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
-void measureIdle(const char* label, testsupport::RunningProgram& program, int seconds)
+bool measureIdle(const char* label, testsupport::RunningProgram& program, int seconds)
 {
     std::this_thread::sleep_for(std::chrono::seconds(5));  // past the start-up
     const double before = cpuSeconds(program.pid());
     QElapsedTimer wall;
     wall.start();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    const double used = cpuSeconds(program.pid()) - before;
+    const double after = cpuSeconds(program.pid());
+    if (before < 0 || after < 0 || program.waitForExit(0)) {
+        std::fprintf(stderr, "the tray tool ended during the measurement\n");
+        return false;
+    }
+    const double used = after - before;
     const double minutes = double(wall.elapsed()) / 60000.0;
     std::printf("idle CPU, %s: %.0f ms per minute (%.3f %% of one core), measured over %.0f s\n", label,
                 used * 1000.0 / minutes, used * 100.0 / (minutes * 60.0), minutes * 60.0);
+    return true;
 }
 
 quint16 freePort()
@@ -141,7 +147,8 @@ bool measureIdleCpu(int seconds)
         auto program = tray.start({"C100;U200"});
         if (!tray.waitForLogEntries(QString::fromUtf8("程序启动!"), 1))
             return false;
-        measureIdle("no user logged in", *program, seconds);
+        if (!measureIdle("no user logged in", *program, seconds))
+            return false;
     }
     traytooltest::TrayToolInstallation tray;
     const quint16 port = freePort();
@@ -154,8 +161,7 @@ bool measureIdleCpu(int seconds)
     auto program = tray.start({"C100;U200"});
     if (!demo.waitForLine("is member U200", 20000))
         return false;
-    measureIdle("logged in, keep-alives every 5 s", *program, seconds);
-    return true;
+    return measureIdle("logged in, keep-alives every 5 s", *program, seconds);
 }
 
 } // namespace
