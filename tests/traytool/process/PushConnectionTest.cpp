@@ -29,10 +29,10 @@ protected:
     }
 
     // Starts the tray tool with the client reporting `state`.
-    void start(int state)
+    void start(int state, const QStringList& arguments = {"C100;U200"})
     {
         ASSERT_TRUE(m_tray.setClientState(state));
-        m_program = m_tray.start({"C100;U200"});
+        m_program = m_tray.start(arguments);
         ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("程序启动!"), 1));
     }
 
@@ -60,30 +60,30 @@ TEST_F(PushConnectionTest, LogsInWhileTheClientReportsALoginAndKeepsTheLineAlive
     ASSERT_TRUE(m_server.waitForConnections(1));
     ASSERT_TRUE(m_server.waitForLines(1));
     const std::string computer = platform::hostName();
-    EXPECT_EQ(m_server.last().lines[0].bytes.toStdString(),
+    EXPECT_EQ(m_server.last().lines[0].toStdString(),
               R"({"channelNo":"05","memberId":"U200","version":"4.4.0","computerName":")" + computer +
                   R"(","status":"2"})" "\n");
     ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("tcp 已经重新连接!\n"), 1));
 
-    // Accepted: keep-alives with status "4", every 5 seconds.
+    // Accepted: keep-alives with status "4" (every 5 seconds; the benchmark
+    // and the log show the rhythm, tests assert no timings).
     m_server.write(statusReply("0"));
     ASSERT_TRUE(m_server.waitForLines(3, 20000));
     const auto& lines = m_server.last().lines;
     const std::string keepAlive =
         R"({"channelNo":"05","memberId":"U200","version":"4.4.0","computerName":")" + computer +
         R"(","status":"4"})" "\n";
-    EXPECT_EQ(lines[1].bytes.toStdString(), keepAlive);
-    EXPECT_EQ(lines[2].bytes.toStdString(), keepAlive);
-    EXPECT_GE(lines[2].atMs - lines[1].atMs, 4500);  // timers never fire much early
+    EXPECT_EQ(lines[1].toStdString(), keepAlive);
+    EXPECT_EQ(lines[2].toStdString(), keepAlive);
 
     // A pushed message is acknowledged before the next keep-alive.
     m_server.write(R"({"channelNo":"05","memberId":"U200","id":77,"documentId":"D1","status":"1",)"
                    R"("pushType":"1","type":"113","title":"新的抢单消息","content":"附近有新订单"})");
     ASSERT_TRUE(m_server.waitForLines(5, 20000));
-    EXPECT_EQ(lines[3].bytes.toStdString(),
+    EXPECT_EQ(lines[3].toStdString(),
               R"({"channelNo":"05","memberId":"U200","id":"77","version":"4.4.0","computerName":")" +
                   computer + R"(","status":3})" "\n");
-    EXPECT_EQ(lines[4].bytes.toStdString(), keepAlive);
+    EXPECT_EQ(lines[4].toStdString(), keepAlive);
     EXPECT_GE(m_tray.countLogEntries(QString::fromUtf8("SiteSystem接收到信息：")), 2);
     EXPECT_NE(m_tray.log().find("附近有新订单"), std::string::npos);
     EXPECT_GE(m_tray.countLogEntries(QString::fromUtf8("发送心跳：")), 5);
@@ -113,12 +113,12 @@ TEST_F(PushConnectionTest, ForcedOffLineStopsReconnection)
     EXPECT_EQ(m_server.connectionCount(), 1);
 }
 
-TEST_F(PushConnectionTest, PortZeroFallsBackTo40008AndIsWrittenBack)
+TEST_F(PushConnectionTest, DefaultsStandInForPortZeroAnEmptyVersionAndNoUsername)
 {
     PushTestServer defaultPort;
     const bool listening = defaultPort.listen(40008);
     m_tray.writeInstallConfig("pushUrl=127.0.0.1\nPort=0\nversion=\n");
-    start(1);
+    start(1, {});  // started without an identity, none stored
     ASSERT_TRUE(testsupport::waitUntil([&] {
         return testsupport::readFile(m_tray.installConfigPath()).find("Port=40008") != std::string::npos;
     }));
@@ -126,8 +126,9 @@ TEST_F(PushConnectionTest, PortZeroFallsBackTo40008AndIsWrittenBack)
         GTEST_SKIP() << "port 40008 is taken on this machine; only the written value was checked";
     ASSERT_TRUE(defaultPort.waitForConnections(1));
     ASSERT_TRUE(defaultPort.waitForLines(1));
-    // An empty version is sent as "new".
-    EXPECT_NE(defaultPort.last().lines[0].bytes.indexOf(R"("version":"new")"), -1);
+    const QByteArray login = defaultPort.last().lines[0];
+    EXPECT_NE(login.indexOf(R"("memberId":")" TOLVAN_DEFAULT_MEMBER_ID R"(")"), -1) << login.toStdString();
+    EXPECT_NE(login.indexOf(R"("version":"new")"), -1) << login.toStdString();
 }
 
 } // namespace

@@ -6,17 +6,16 @@ namespace traytooltest {
 
 PushTestServer::PushTestServer()
 {
-    m_clock.start();
     QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
             m_connections.push_back(std::make_unique<ServerConnection>());
             ServerConnection* connection = m_connections.back().get();
             connection->socket = socket;
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, connection] {
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [connection] {
                 connection->pending += connection->socket->readAll();
                 qsizetype end;
                 while ((end = connection->pending.indexOf('\n')) >= 0) {
-                    connection->lines.push_back({connection->pending.left(end + 1), m_clock.elapsed()});
+                    connection->lines.push_back(connection->pending.left(end + 1));
                     connection->pending.remove(0, end + 1);
                 }
             });
@@ -44,14 +43,6 @@ bool PushTestServer::listen(quint16 port)
 }
 
 void PushTestServer::stopListening() { m_server.close(); }
-
-std::vector<ReceivedLine> PushTestServer::allLines() const
-{
-    std::vector<ReceivedLine> lines;
-    for (const auto& connection : m_connections)
-        lines.insert(lines.end(), connection->lines.begin(), connection->lines.end());
-    return lines;
-}
 
 void PushTestServer::write(const QByteArray& bytes)
 {

@@ -4,7 +4,6 @@
 // asks for. Runs on the test's Qt event loop (testsupport::waitUntil turns it).
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QTcpServer>
@@ -14,15 +13,10 @@
 
 namespace traytooltest {
 
-struct ReceivedLine {
-    QByteArray bytes;   // with its line feed
-    qint64 atMs = 0;    // since the server was created
-};
-
 struct ServerConnection {
     QTcpSocket* socket = nullptr;
     QByteArray pending;
-    std::vector<ReceivedLine> lines;
+    std::vector<QByteArray> lines;  // each with its line feed
     bool closed = false;
 };
 
@@ -39,12 +33,8 @@ public:
     int connectionCount() const { return int(m_connections.size()); }
     ServerConnection& connection(int index) { return *m_connections.at(std::size_t(index)); }
     ServerConnection& last() { return *m_connections.back(); }
-    // Lines of all connections, in arrival order per connection.
-    std::vector<ReceivedLine> allLines() const;
-
     void write(const QByteArray& bytes);  // to the newest connection
     void closeConnection();               // the newest connection
-    qint64 elapsedMs() const { return m_clock.elapsed(); }
 
     bool waitForConnections(int count, int timeoutMs = 15000);
     bool waitForLines(int count, int timeoutMs = 15000);  // on the newest connection
@@ -54,7 +44,6 @@ private:
     QTcpServer m_server;
     quint16 m_port = 0;
     std::vector<std::unique_ptr<ServerConnection>> m_connections;
-    QElapsedTimer m_clock;
 };
 
 // The status reply the service sends: {"channelNo":"05","memberId":M,"status":S}.

@@ -69,7 +69,7 @@ protected:
     {
         ASSERT_TRUE(m_server.waitForConnections(1));
         ASSERT_TRUE(m_server.waitForLines(1));
-        EXPECT_EQ(statusOf(m_server.last().lines[0].bytes), "2");
+        EXPECT_EQ(statusOf(m_server.last().lines[0]), "2");
         m_server.write(statusReply("0"));
     }
 
@@ -98,14 +98,14 @@ TEST_F(SocketToServiceTest, EveryObjectOfOneReadIsHandledInOrder)
     EXPECT_EQ(m_pushed, (QStringList{QString::fromUtf8(first), QString::fromUtf8(second),
                                      QString::fromUtf8(third)}));
     const auto& lines = m_server.last().lines;
-    EXPECT_EQ(idOf(lines[1].bytes), "101");
-    EXPECT_EQ(idOf(lines[2].bytes), "77");
-    EXPECT_EQ(idOf(lines[3].bytes), "103");
+    EXPECT_EQ(idOf(lines[1]), "101");
+    EXPECT_EQ(idOf(lines[2]), "77");
+    EXPECT_EQ(idOf(lines[3]), "103");
     for (int i = 1; i <= 3; ++i)
-        EXPECT_EQ(statusOf(lines[std::size_t(i)].bytes), "3");
+        EXPECT_EQ(statusOf(lines[std::size_t(i)]), "3");
     // The login reply was acted on too: keep-alives now say "4".
     ASSERT_TRUE(m_server.waitForLines(5, 15000));
-    EXPECT_EQ(statusOf(lines[4].bytes), "4");
+    EXPECT_EQ(statusOf(lines[4]), "4");
 }
 
 TEST_F(SocketToServiceTest, ForcedOffLineHoldsUntilTheUserAsksToLogInAgain)
@@ -130,7 +130,7 @@ TEST_F(SocketToServiceTest, ForcedOffLineHoldsUntilTheUserAsksToLogInAgain)
     ASSERT_TRUE(m_server.waitForConnections(2));
     EXPECT_EQ(traytool::reloginRequest(), 0);
     ASSERT_TRUE(m_server.waitForLines(1));
-    EXPECT_EQ(statusOf(m_server.last().lines[0].bytes), "2");
+    EXPECT_EQ(statusOf(m_server.last().lines[0]), "2");
     EXPECT_FALSE(m_offLine.last());
 }
 
@@ -139,7 +139,7 @@ TEST_F(SocketToServiceTest, AReconnectionAfterAFailedAttemptLogsInAgain)
     startClient();
     logIn();
     ASSERT_TRUE(m_server.waitForLines(2, 15000));
-    EXPECT_EQ(statusOf(m_server.last().lines[1].bytes), "4");
+    EXPECT_EQ(statusOf(m_server.last().lines[1]), "4");
 
     // The service goes away for a tick, then comes back on the same port.
     const quint16 port = m_server.port();
@@ -152,7 +152,7 @@ TEST_F(SocketToServiceTest, AReconnectionAfterAFailedAttemptLogsInAgain)
     ASSERT_TRUE(m_server.listen(port));
     ASSERT_TRUE(m_server.waitForConnections(2, 20000));
     ASSERT_TRUE(m_server.waitForLines(1));
-    EXPECT_EQ(statusOf(m_server.last().lines[0].bytes), "2");
+    EXPECT_EQ(statusOf(m_server.last().lines[0]), "2");
 }
 
 TEST_F(SocketToServiceTest, AnExceptionLoginMakesNoAttempt)
