@@ -7,9 +7,11 @@
 //   installation file  <program folder>/configure.ini
 //                      pushUrl, Port, version, the site pages, IP, Url
 //
-// Nothing is cached: every read and every write goes through a fresh Qt INI
-// settings object, so a value written by another store object or by another
-// process (Fetchwell rewrites `version`) is seen by the next read.
+// Nothing is cached here: every read and every write goes through a fresh Qt
+// INI settings object, so a value written by another store object or by
+// another process (Fetchwell rewrites `version`) is seen by the next read.
+// (Qt re-reads a file whose size or modification time, in milliseconds, has
+// changed since it last read it.)
 //
 // Key and group names are matched without regard to case, as Fetchwell's
 // profile functions match them: a read that misses the exact spelling takes

@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include "platform/Profile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -102,6 +104,31 @@ TEST_F(ConfigureTest, ValuesReadAsTheyStandInTheFile)
     EXPECT_EQ(config.getTaskTakeUrl(), "http://127.0.0.1/task?a=1,b=2");
     EXPECT_EQ(config.getSuccGrabUrl(), "http://127.0.0.1/ok");
     EXPECT_EQ(config.getExpUrl(), "");  // missing key
+}
+
+TEST_F(ConfigureTest, TheUpdaterAndTheTrayToolReadEachOthersWrites)
+{
+    const std::string install = installFile().toStdString();
+    CConfigure config(installFile(), userFile());
+    // The tray tool's writes, read as the updater reads them.
+    config.setPushUrl("push.example.test");
+    config.setPort("40008");
+    config.setExpUrl("http://127.0.0.1/login?from=tray,relogin;x=1");
+    EXPECT_EQ(platform::readProfileString(install, "LinkInfo", "pushUrl"), "push.example.test");
+    EXPECT_EQ(platform::readProfileString(install, "linkinfo", "PORT"), "40008");
+    EXPECT_EQ(platform::readProfileString(install, "LinkInfo", "expUrl"),
+              "http://127.0.0.1/login?from=tray,relogin;x=1");
+    EXPECT_EQ(platform::readProfileString(install, "LinkInfo", "IP", "none"), "");
+
+    // The updater's writes, read by the tray tool.
+    ASSERT_TRUE(platform::writeProfileString(install, "LinkInfo", "version", "4.5.0"));
+    ASSERT_TRUE(platform::writeProfileString(install, "LinkInfo", "grabUrl", "http://127.0.0.1/grab?a=1,b=2;c"));
+    ASSERT_TRUE(platform::writeProfileString(install, "LinkInfo", "PUSHURL", "push2.example.test"));
+    EXPECT_EQ(config.getVersion(), "4.5.0");
+    EXPECT_EQ(config.getGrabUrl(), "http://127.0.0.1/grab?a=1,b=2;c");
+    EXPECT_EQ(config.getPushUrl(), "push2.example.test");
+    EXPECT_EQ(config.getPort(), "40008");
+    EXPECT_EQ(config.getExpUrl(), "http://127.0.0.1/login?from=tray,relogin;x=1");
 }
 
 TEST(ConfigureUtf8, ConvertsBothWays)
