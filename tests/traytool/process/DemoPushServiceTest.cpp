@@ -61,6 +61,7 @@ TEST(DemoPushService, LogsTheTrayToolInPushesAndForcesItOffLine)
     ASSERT_TRUE(demo.waitForLine("disconnected (U200)"));
     ASSERT_TRUE(tray.waitForLogEntries(QString::fromUtf8("tcp 连接断开!"), 1));
     EXPECT_EQ(command(controlPort, "/nothing").value("error").toString(), "unknown command");
+    TrayToolInstallation::expectStillRunning(*program);
 }
 
 } // namespace

@@ -43,6 +43,12 @@ protected:
         ASSERT_TRUE(m_tray.waitForLogEntries(kSkipped, before + ticks, 30000)) << m_tray.log();
     }
 
+    void TearDown() override
+    {
+        if (m_program)
+            TrayToolInstallation::expectStillRunning(*m_program);
+    }
+
     PushTestServer m_server;
     TrayToolInstallation m_tray;
     std::unique_ptr<testsupport::RunningProgram> m_program;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <gtest/gtest.h>
 
 namespace traytooltest {
 
@@ -43,6 +44,13 @@ std::unique_ptr<testsupport::RunningProgram> TrayToolInstallation::start(const Q
 {
     return std::make_unique<testsupport::RunningProgram>(programPath(), arguments,
                                                          m_root.path() + "/home");
+}
+
+void TrayToolInstallation::expectStillRunning(testsupport::RunningProgram& program)
+{
+    if (program.waitForExit(0))
+        ADD_FAILURE() << "the tray tool ended during the test (exit code " << program.exitCode()
+                      << ", -1 for a signal)";
 }
 
 int TrayToolInstallation::countLogEntries(const QString& message) const

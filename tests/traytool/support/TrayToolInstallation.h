@@ -19,7 +19,10 @@ class TrayToolInstallation {
 public:
     TrayToolInstallation();
 
-    std::string programPath() const { return m_root.path() + "/bin/MerivoSiteSystem"; }
+    // The copy runs under another file name: the client and the updater end
+    // every process whose program name contains "MerivoSiteSystem", and their
+    // tests, run beside ours, would end our tray tools too.
+    std::string programPath() const { return m_root.path() + "/bin/TrayToolUnderTest"; }
     std::string installConfigPath() const { return m_root.path() + "/bin/configure.ini"; }
     std::string userConfigPath() const { return m_root.path() + "/config/SiteSystem/configure.ini"; }
     std::string logPath() const { return m_root.path() + "/config/SiteSystem/log.txt"; }
@@ -33,6 +36,9 @@ public:
     bool setClientState(int state);
 
     std::unique_ptr<testsupport::RunningProgram> start(const QStringList& arguments = {});
+    // Fails the test when the tray tool has ended on its own (it runs until
+    // it is ended).
+    static void expectStillRunning(testsupport::RunningProgram& program);
 
     std::string log() const { return testsupport::readFile(logPath()); }
     // How many log entries carry a message that starts with `message`.
