@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils imagemagick
   fonts-wqy-zenhei
-  ca-certificates curl
+  ca-certificates curl openssl
 )
 
 missing=()

@@ -197,10 +197,13 @@ TEST_P(FetchwellFailedUpdateTest, LeavesTheOldInstallationAndRestartsTheClient)
         m_site.install("update/httproot/page.txt", "new page");
     } else if (failure == "Md5Mismatch") {
         files[1].md5 = md5Of("something else");
-    } else if (failure == "ReplacementFailsInTheMiddle") {
+    } else {
+        // One rename fails: of a downloaded file over its installed name, or
+        // the one that puts the rewritten configure.ini in place.
+        const std::string path = failure == "VersionNotSaved" ? "configure.ini" : "httproot/page.txt";
         env = {{"LD_PRELOAD", testDir() + "/libupdater_fault_preload.so"},
                {"UPDATER_TEST_FAULT_CALL", "rename"},
-               {"UPDATER_TEST_FAULT_PATH", m_site.app("httproot/page.txt")},
+               {"UPDATER_TEST_FAULT_PATH", m_site.app(path)},
                {"UPDATER_TEST_FAULT_ACTION", "fail"}};
     }
     m_site.publish("4.4.1", files);
@@ -221,7 +224,8 @@ INSTANTIATE_TEST_SUITE_P(
     Failures, FetchwellFailedUpdateTest,
     ::testing::Values(FailureCase{"DownloadFailsInTheMiddle", "更新失败，下载文件失败：http://127.0.0.1:"},
                       FailureCase{"Md5Mismatch", "更新失败，文件校验失败：plugins\\a.dll"},
-                      FailureCase{"ReplacementFailsInTheMiddle", "更新失败，替换文件失败：httproot/page.txt"}),
+                      FailureCase{"ReplacementFailsInTheMiddle", "更新失败，替换文件失败：httproot/page.txt"},
+                      FailureCase{"VersionNotSaved", "版本号更新失败，失败原因为："}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct KillCase {

@@ -107,6 +107,8 @@ void ScriptedHttpServer::handle(int connection)
             m_openings.emplace_back(buffer, std::size_t(n));
         }
         head.append(buffer, std::size_t(n));
+        if (head[0] < 'A' || head[0] > 'Z')
+            return;  // not HTTP (a TLS handshake): hang up at once
     }
     const auto headEnd = head.find("\r\n\r\n");
     if (headEnd == std::string::npos)

@@ -1,6 +1,7 @@
 #include "UpdateInstallation.h"
 
-#include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -165,10 +166,28 @@ bool UpdateInstallation::runFetchwell(const std::vector<std::string>& answers,
 
 bool UpdateInstallation::press(const std::string& button)
 {
-    return waitUntil(
-        [&] { return runProgram(binDir() + "/tolvanctl", {"press", "提示", QString::fromStdString(button)}, 10000)
-                         .exitCode == 0; },
-        std::chrono::seconds(60), std::chrono::milliseconds(200));
+    // A box pressed a moment ago may still be listed; wait for one not yet
+    // answered, so that the answer never goes to the box before.
+    std::string handle;
+    const bool boxUp = waitUntil(
+        [&] {
+            std::istringstream windows(runProgram(binDir() + "/tolvanctl", {"windows"}).out);
+            for (std::string line; std::getline(windows, line);) {
+                const QJsonObject window = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+                const std::string candidate = window["handle"].toString().toStdString();
+                if (window["title"].toString() == "提示" &&
+                    std::find(m_answeredBoxes.begin(), m_answeredBoxes.end(), candidate) == m_answeredBoxes.end()) {
+                    handle = candidate;
+                    return true;
+                }
+            }
+            return false;
+        },
+        std::chrono::seconds(60), std::chrono::milliseconds(100));
+    if (!boxUp)
+        return false;
+    m_answeredBoxes.push_back(handle);
+    return runProgram(binDir() + "/tolvanctl", {"press", "提示", QString::fromStdString(button)}).exitCode == 0;
 }
 
 std::vector<std::string> UpdateInstallation::logMessages() const

@@ -17,8 +17,8 @@ public:
     struct PublishedFile {
         std::string name;     // manifest name
         std::string content;  // served content
-        std::string md5;      // manifest md5; empty: none
-        bool served = true;   // false: listed but missing on the server (404)
+        std::string md5 = {};  // manifest md5; empty: none
+        bool served = true;    // false: listed but missing on the server (404)
     };
     struct Start {
         std::string program;
@@ -71,4 +71,5 @@ private:
     testsupport::TempFolder m_work{"fetchwell-work"};
     std::unique_ptr<testsupport::RunningProgram> m_demo;
     int m_port = 0;
+    std::vector<std::string> m_answeredBoxes;  // window handles
 };

@@ -1,6 +1,7 @@
-/* Preloaded (LD_PRELOAD) into a Fetchwell under test: one rename or unlink of
- * a given path fails or pauses, so a test can break the replacement at a
- * known step, or kill Fetchwell there, without anything in Fetchwell itself.
+/* Preloaded (LD_PRELOAD) into a Fetchwell under test: the first rename or
+ * unlink of a given path fails or pauses (later ones, such as a rollback's,
+ * go through), so a test can break the replacement at a known step, or kill
+ * Fetchwell there, without anything in Fetchwell itself.
  *
  *   UPDATER_TEST_FAULT_CALL    "rename" or "unlink"
  *   UPDATER_TEST_FAULT_PATH    the rename's new name or the unlinked path
@@ -17,8 +18,12 @@
 #include <string.h>
 #include <unistd.h>
 
+static int fired;
+
 static int isFaultCall(const char* call, const char* path)
 {
+    if (fired)
+        return 0;
     const char* faultCall = getenv("UPDATER_TEST_FAULT_CALL");
     const char* faultPath = getenv("UPDATER_TEST_FAULT_PATH");
     return faultCall && faultPath && path && strcmp(faultCall, call) == 0 && strcmp(faultPath, path) == 0;
@@ -42,6 +47,7 @@ static void markFault(void)
 
 static int fault(int result)
 {
+    fired = 1;
     markFault();
     if (!pauses()) {
         errno = EIO;
