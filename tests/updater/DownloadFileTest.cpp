@@ -71,6 +71,9 @@ struct FailedReply {
     const char* errorPart;
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const FailedReply& value, std::ostream* out) { *out << value.name; }
+
 class DownloadFailureTest : public DownloadFileTest, public ::testing::WithParamInterface<FailedReply> {};
 
 TEST_P(DownloadFailureTest, LeavesTheOldFileAndNoTemporary)

@@ -102,6 +102,9 @@ struct CheckOnlyCase {
     const char* logged;
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const CheckOnlyCase& value, std::ostream* out) { *out << value.name; }
+
 class FetchwellCheckOnlyTest : public FetchwellRunTest, public ::testing::WithParamInterface<CheckOnlyCase> {};
 
 // Runs that end at the check: logged, no box, nothing stopped or downloaded.
@@ -176,10 +179,28 @@ TEST_P(FetchwellFullUpdateTest, ReplacesEveryFileSavesTheVersionAndAsksAboutTheR
 INSTANTIATE_TEST_SUITE_P(RestartAnswer, FetchwellFullUpdateTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Restart" : "NoRestart"; });
 
+TEST_F(FetchwellRunTest, EmptyFileListStillStopsSavesTheVersionAndRestarts)
+{
+    m_site.publish("4.4.1", {});
+    m_site.startSitePrograms();
+
+    ASSERT_TRUE(m_site.runFetchwell({"ok", "ok"}));
+
+    EXPECT_EQ(m_site.requestedPaths(), Strings{"/update.xml"});
+    EXPECT_TRUE(siteProgramsStopped());
+    EXPECT_EQ(m_site.installedVersion(), "4.4.1");
+    EXPECT_EQ(readFile(m_site.app("plugins/a.dll")), "old a");
+    EXPECT_TRUE(waitUntil([this] { return clientRestarted(); }));
+    EXPECT_EQ(m_site.logMessages(), (Strings{kStart, "已成功更新到4.4.1"}));
+}
+
 struct FailureCase {
     const char* name;
     const char* loggedPrefix;
 };
+
+// Test names show the case, not its bytes.
+void PrintTo(const FailureCase& value, std::ostream* out) { *out << value.name; }
 
 class FetchwellFailedUpdateTest : public FetchwellRunTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -234,6 +255,9 @@ struct KillCase {
     const char* path;
     bool committed;
 };
+
+// Test names show the case, not its bytes.
+void PrintTo(const KillCase& value, std::ostream* out) { *out << value.name; }
 
 class FetchwellKilledTest : public FetchwellRunTest, public ::testing::WithParamInterface<KillCase> {};
 

@@ -83,6 +83,11 @@ struct VersionCase {
     const char* serverVersion;
 };
 
+void PrintTo(const VersionCase& value, std::ostream* out)
+{
+    *out << "installed \"" << value.installed << "\", manifest " << value.manifestVersion;
+}
+
 class VersionComparisonTest : public ManifestTest, public ::testing::WithParamInterface<VersionCase> {};
 
 TEST_P(VersionComparisonTest, AnyByteDifferenceIsANewVersion)
@@ -113,6 +118,9 @@ struct BrokenManifest {
     const char* xml;
     const char* lastError;  // kUnchanged: the last error stays as it was
 };
+
+// Test names show the case, not its bytes.
+void PrintTo(const BrokenManifest& value, std::ostream* out) { *out << value.name; }
 
 class BrokenManifestTest : public ManifestTest, public ::testing::WithParamInterface<BrokenManifest> {};
 
