@@ -113,6 +113,28 @@ CReplaceTransaction::~CReplaceTransaction()
 bool CReplaceTransaction::Begin(std::string& strReason)
 {
     // Everything that can be checked is checked before anything is touched.
+    if (!CheckPaths(strReason) || !PrepareDownloads(strReason) || !RemoveStaleBackups(strReason))
+        return false;
+    m_journal.state = ReplaceJournal::State::Replacing;
+    if (!WriteReplaceJournal(m_journal)) {
+        strReason = ReplaceFailure(ReplaceJournalPath(), ErrnoText());
+        return false;
+    }
+    m_bBegun = true;
+    for (const std::string& strFolder : m_journal.createdFolders) {
+        if (::mkdir((g_strAppDir + strFolder).c_str(), 0755) != 0 && errno != EEXIST) {
+            strReason = ReplaceFailure(strFolder, ErrnoText());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every download is there, every installed name is a file or free, and the
+// folders above it exist or can be made; notes which files exist and which
+// folders are missing.
+bool CReplaceTransaction::CheckPaths(std::string& strReason)
+{
     for (ReplaceJournal::Entry& entry : m_journal.entries) {
         const FileReplacement replacement = MakeFileReplacement(entry.strName);
         if (KindOf(replacement.strSource) != PathKind::File) {
@@ -127,47 +149,43 @@ bool CReplaceTransaction::Begin(std::string& strReason)
         entry.bHadTarget = target == PathKind::File;
         for (const std::string& strFolder : ParentFolders(entry.strName)) {
             const PathKind folder = KindOf(g_strAppDir + strFolder);
+            auto& created = m_journal.createdFolders;
             if (folder == PathKind::Missing) {
-                if (std::find(m_journal.createdFolders.begin(), m_journal.createdFolders.end(), strFolder) ==
-                    m_journal.createdFolders.end())
-                    m_journal.createdFolders.push_back(strFolder);
+                if (std::find(created.begin(), created.end(), strFolder) == created.end())
+                    created.push_back(strFolder);
             } else if (folder != PathKind::Folder) {
                 strReason = ReplaceFailure(entry.strName, strFolder + " 不是文件夹");
                 return false;
             }
         }
     }
-    // The downloads get their permissions and must be on disk before the
-    // installed files depend on them.
+    return true;
+}
+
+// The downloads get their permissions and are flushed to disk before the
+// installation depends on them.
+bool CReplaceTransaction::PrepareDownloads(std::string& strReason)
+{
     for (const ReplaceJournal::Entry& entry : m_journal.entries) {
         const FileReplacement replacement = MakeFileReplacement(entry.strName);
-        if (::chmod(replacement.strSource.c_str(), InstalledMode(replacement.strSource, replacement.strTarget)) != 0 ||
-            !SyncFile(replacement.strSource)) {
+        const mode_t mode = InstalledMode(replacement.strSource, replacement.strTarget);
+        if (::chmod(replacement.strSource.c_str(), mode) != 0 || !SyncFile(replacement.strSource)) {
             strReason = ReplaceFailure(entry.strName, ErrnoText());
             return false;
         }
     }
-    // A ".old" left by an earlier program is stale: the installed file is the
-    // one to keep. Gone before the journal exists, so every backup the
-    // journal sees is this run's.
+    return true;
+}
+
+// A ".old" beside an installed file, left by an earlier program, is stale: the
+// installed file is the one to keep. Removed before the journal is written,
+// so every backup the journal sees is this run's.
+bool CReplaceTransaction::RemoveStaleBackups(std::string& strReason)
+{
     for (const ReplaceJournal::Entry& entry : m_journal.entries) {
         const std::string strBackup = MakeFileReplacement(entry.strName).strBackup;
         if (entry.bHadTarget && Exists(strBackup) && ::unlink(strBackup.c_str()) != 0) {
             strReason = ReplaceFailure(entry.strName + ".old", ErrnoText());
-            return false;
-        }
-    }
-
-    m_journal.state = ReplaceJournal::State::Replacing;
-    if (!WriteReplaceJournal(m_journal)) {
-        strReason = ReplaceFailure(ReplaceJournalPath(), ErrnoText());
-        return false;
-    }
-    m_bBegun = true;
-
-    for (const std::string& strFolder : m_journal.createdFolders) {
-        if (::mkdir((g_strAppDir + strFolder).c_str(), 0755) != 0 && errno != EEXIST) {
-            strReason = ReplaceFailure(strFolder, ErrnoText());
             return false;
         }
     }

@@ -51,6 +51,10 @@ public:
     bool RollBack(std::string& strReason);
 
 private:
+    bool CheckPaths(std::string& strReason);
+    bool PrepareDownloads(std::string& strReason);
+    bool RemoveStaleBackups(std::string& strReason);
+
     ReplaceJournal m_journal;
     bool m_bBegun = false;
     bool m_bCommitted = false;
