@@ -64,11 +64,15 @@ UpdateInstallation::UpdateInstallation()
 UpdateInstallation::~UpdateInstallation()
 {
     // Stand-ins outlive Fetchwell (it starts the client detached): end every
-    // one of this installation that still runs.
+    // one of this installation that still runs, and wait until each has
+    // ended, so that the next test's Fetchwell, which stops the first
+    // program it finds by name, cannot find one of these on its way out.
+    std::vector<pid_t> killed;
     for (const Start& start : starts()) {
-        if (procExe(start.pid).rfind(m_app.path() + "/", 0) == 0)
-            ::kill(start.pid, SIGKILL);
+        if (procExe(start.pid).rfind(m_app.path() + "/", 0) == 0 && ::kill(start.pid, SIGKILL) == 0)
+            killed.push_back(start.pid);
     }
+    waitUntil([&] { return std::none_of(killed.begin(), killed.end(), isRunning); }, std::chrono::seconds(20));
 }
 
 void UpdateInstallation::install(const std::string& name, const std::string& content)
