@@ -194,6 +194,30 @@ TEST_F(FetchwellRunTest, EmptyFileListStillStopsSavesTheVersionAndRestarts)
     EXPECT_EQ(m_site.logMessages(), (Strings{kStart, "已成功更新到4.4.1"}));
 }
 
+TEST_F(FetchwellRunTest, TheDemoUpdateScriptPublishesAnUpdateFetchwellInstalls)
+{
+    // The script points configure.ini at the server itself.
+    m_site.install("configure.ini", "[LinkInfo]\nversion=4.4.0\nupdatexmlurl=http://127.0.0.1:1/old.xml\n");
+    const auto published = testsupport::runProgram(
+        "bash", {QString::fromStdString(testsupport::sourceDir() + "/tools/demo/publish-demo-update.sh"),
+                 QString::fromStdString(m_site.appFolder()), QString::fromStdString(m_site.servedFolder()), "--port",
+                 QString::number(m_site.port()), "plugins/a.dll"});
+    ASSERT_EQ(published.exitCode, 0) << published.err;
+    m_site.install("plugins/a.dll", "changed after publishing");
+    m_site.startSitePrograms();
+
+    ASSERT_TRUE(m_site.runFetchwell({"ok", "cancel"}));
+
+    EXPECT_EQ(m_site.installedVersion(), "4.4.1");
+    EXPECT_EQ(readFile(m_site.app("plugins/a.dll")), "old a");
+    EXPECT_EQ(readFile(m_site.app("TolvanClient")), UpdateInstallation::standinProgram());
+    EXPECT_EQ(m_site.backupFiles(), Strings{});
+    EXPECT_EQ(m_site.logMessages(), (Strings{kStart, "更新成功，客户不需要立刻重启程序"}));
+    EXPECT_EQ(m_site.requestedPaths(),
+              (Strings{"/update.xml", "/files/TolvanClient", "/files/MerivoSiteSystem", "/files/Fetchwell",
+                       "/files/plugins/a.dll"}));
+}
+
 struct FailureCase {
     const char* name;
     const char* loggedPrefix;

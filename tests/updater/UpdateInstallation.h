@@ -32,6 +32,8 @@ public:
     std::string app(const std::string& name) const { return m_app.file(name); }
     const std::string& appFolder() const { return m_app.path(); }
     std::string served(const std::string& name) const { return m_server.file(name); }
+    const std::string& servedFolder() const { return m_server.path(); }
+    int port() const { return m_port; }
 
     // Writes an installed file (creating its folders).
     void install(const std::string& name, const std::string& content);
