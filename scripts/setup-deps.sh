@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   fonts-wqy-zenhei
   shared-mime-info xdg-utils locales
-  ca-certificates curl
+  ca-certificates curl openssl
 )
 
 missing=()
