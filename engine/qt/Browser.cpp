@@ -1,6 +1,7 @@
 #include "engine/qt/Browser.h"
 
 #include "engine/cef/CefTask.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/qt/BridgeScript.h"
 #include "engine/qt/BrowserWidgets.h"
 #include "engine/qt/Engine.h"
@@ -290,16 +291,25 @@ void BrowserImpl::handleLoadingChanged(const QWebEngineLoadingInfo& info)
     if (m_closed)
         return;
     const QString url = QString::fromUtf8(info.url().toEncoded());
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus
-        || info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        // The client's page for a failed load starts as a data: address and
+        // ends under the failed one; any other start ends that expectation.
+        m_ownErrorPageLoading = !m_ownErrorPageFor.isEmpty() && info.url().scheme() == "data";
+        if (!m_ownErrorPageLoading)
+            m_ownErrorPageFor.clear();
+        return;
+    }
+    if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
         return;
     CefRefPtr<CefLoadHandler> handler = m_client->GetLoadHandler();
     CefRefPtr<CefFrame> frame = GetMainFrame();
     const bool httpAnswer = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
     if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus || httpAnswer) {
         int status = httpAnswer ? info.errorCode() : 0;
-        if (m_ownErrorPages.removeOne(url))
-            status = 0;  // the page the client gave for a failed load
+        if (m_ownErrorPageLoading && url == m_ownErrorPageFor)
+            status = 0;  // no HTTP answer: the client's page for a failed load
+        m_ownErrorPageLoading = false;
+        m_ownErrorPageFor.clear();
         if (m_settings.history_disabled)
             m_page->history()->clear();
         if (handler)
@@ -307,12 +317,12 @@ void BrowserImpl::handleLoadingChanged(const QWebEngineLoadingInfo& info)
         return;
     }
     // Failed without an answer. Loads stopped or replaced are no errors.
-    if (info.errorCode() == ERR_ABORTED || info.errorCode() == 0 || info.isErrorPage())
+    if (info.errorCode() == ERR_ABORTED || info.errorCode() == 0)
         return;
     CefString errorText;
     if (handler && handler->OnLoadError(this, frame, info.errorCode(), cefString(url), errorText)
         && !errorText.empty()) {
-        m_ownErrorPages.append(url);
+        m_ownErrorPageFor = url;
         m_page->setHtml(qstr(errorText), info.url());
     }
 }
@@ -333,6 +343,22 @@ bool BrowserImpl::handleConsoleMessage(const QString& message, const QString& so
         return true;
     CefRefPtr<CefDisplayHandler> handler = m_client->GetDisplayHandler();
     return handler && handler->OnConsoleMessage(this, cefString(message), cefString(source), line);
+}
+
+bool BrowserImpl::handleKey(const QKeyEvent& event, bool afterJavaScript)
+{
+    if (m_closed)
+        return false;
+    CefRefPtr<CefKeyboardHandler> handler = m_client->GetKeyboardHandler();
+    if (!handler)
+        return false;
+    const auto type = event.type() == QEvent::KeyPress ? KEYEVENT_RAWKEYDOWN : KEYEVENT_KEYUP;
+    const int code = windowsKeyCode(event.key(), event.modifiers() & Qt::KeypadModifier);
+    const int modifiers =
+        keyModifiers(event.modifiers(), event.nativeModifiers(), event.isAutoRepeat());
+    // Keys held with Alt are the system's keys on Windows.
+    const bool isSystemKey = event.modifiers() & Qt::AltModifier;
+    return handler->OnKeyEvent(this, type, code, modifiers, isSystemKey, afterJavaScript);
 }
 
 bool BrowserImpl::handleContextMenu(const CefMenuInfo& menuInfo)

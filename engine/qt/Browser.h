@@ -96,8 +96,9 @@ private:
     QPointer<BrowserPage> m_page;
     QPointer<QWebEngineView> m_devTools;
     std::unique_ptr<ScriptBridge> m_bridge;
-    // Pages the client supplied for failed loads, by address, until loaded.
-    QStringList m_ownErrorPages;
+    // The failed address whose page the client supplied, until that loaded.
+    QString m_ownErrorPageFor;
+    bool m_ownErrorPageLoading = false;
 
     IMPLEMENT_REFCOUNTING(BrowserImpl);
 };
