@@ -34,9 +34,10 @@ class CefLoadHandler : public virtual CefBase {
 public:
     // A frame finished loading.
     //
-    // Main frame: the document's HTTP status (200, 404, 500, ...); 0 for
-    // documents that came without one (about:blank, data:, a custom scheme)
-    // and for the page the client supplied in OnLoadError.
+    // Main frame: the document's HTTP status (200, 404, 500, ...); 200 for a
+    // page an application scheme handler served; 0 for documents that came
+    // without one (about:blank, data:) and for the page the client supplied
+    // in OnLoadError.
     // Iframes (Qt WebEngine reports no status for them): 200 when the
     // frame's document finished loading and is not Chromium's error page;
     // nothing is reported for an iframe whose load failed. So a 404 or 500
@@ -95,11 +96,12 @@ public:
     // as the window system tells it (X11 does; the offscreen platform and
     // Wayland do not, so KEY_NUMLOCK is never set there).
     //
-    // Each press and release comes twice: first with isAfterJavaScript
-    // false, before the page sees it (returning true then keeps it from the
-    // page), then with isAfterJavaScript true once the page has handled it
-    // without cancelling it (preventDefault); keys the page cancels do not
-    // come the second time.
+    // A press or release comes first with isAfterJavaScript false, before
+    // the page sees it (returning true then keeps it from the page), and
+    // again with isAfterJavaScript true after the page's scripts have seen
+    // it, unless the page consumed it: cancelled it (preventDefault) or used
+    // it itself, as a character typed into a text field. Function keys,
+    // Escape and shortcuts with Ctrl the page does not cancel come twice.
     virtual bool OnKeyEvent(CefRefPtr<CefBrowser> browser, cef_handler_keyevent_type_t type,
                             int code, int modifiers, bool isSystemKey, bool isAfterJavaScript)
     {

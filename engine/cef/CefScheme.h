@@ -49,7 +49,8 @@ public:
     // Return false to refuse the request (the navigation is cancelled).
     virtual bool ProcessRequest(CefRefPtr<CefRequest> request,
                                 CefRefPtr<CefSchemeHandlerCallback> callback) = 0;
-    // Status and MIME type of the response; its length (-1: unknown).
+    // Status and MIME type of the response; its length (-1: unknown). Only
+    // the MIME type has an effect: Qt WebEngine answers with status 200, and
     // `redirectUrl` is ignored.
     virtual void GetResponseHeaders(CefRefPtr<CefResponse> response, std::int64_t& responseLength,
                                     CefString& redirectUrl) = 0;

@@ -54,3 +54,80 @@ TEST(LoadEvents, RefusedConnectionShowsTheClientsErrorPage)
 
 } // namespace
 } // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+TEST(LoadEvents, TitleAndConsoleMessagesReachTheClient)
+{
+    testsupport::HttpResponse response;
+    response.body = "<!doctype html><html><head><title>First title</title></head><body>\n"
+                    "<script>\n"
+                    "console.log('hello console');\n"
+                    "document.title = '\xE7\xAB\x99\xE9\x95\xBF';\n"
+                    "</script></body></html>";
+    world().server->route("/titled", response);
+    const std::string url = world().server->url("/titled");
+    ASSERT_TRUE(loadPage(url));
+    ASSERT_TRUE(testsupport::waitUntil([] { return world().client->titles.size() >= 2; }, kPageTimeout));
+    EXPECT_EQ(world().client->titles.back(), "\xE7\xAB\x99\xE9\x95\xBF");
+    bool found = false;
+    for (const auto& message : world().client->console) {
+        if (message.message == "hello console") {
+            found = true;
+            EXPECT_EQ(message.source, url);
+            EXPECT_EQ(message.line, 3);
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
+// Navigations to an application scheme ask its factory; a refusing handler
+// keeps the page where it is.
+TEST(LoadEvents, RefusedSchemeNavigationKeepsThePage)
+{
+    testsupport::HttpResponse response;
+    response.body = testsupport::htmlPage(
+        "<a id=chat href=\"tencent://message/?uin=12345&Site=x\">chat</a>"
+        "<script>external.Report('loaded', location.href);</script>");
+    world().server->route("/chat", response);
+    const std::string url = world().server->url("/chat");
+    ASSERT_TRUE(loadPage(url));
+    ASSERT_TRUE(waitForReport("loaded"));
+    world().tencentRequests.clear();
+    world().client->clearRecords();
+
+    world().browser->GetMainFrame()->ExecuteJavaScript(
+        "document.getElementById('chat').click();"
+        "setTimeout(function () { external.Report('after-click', location.href); }, 500);",
+        "", 0);
+    EXPECT_EQ(waitForReport("after-click"), url);
+    EXPECT_EQ(world().tencentRequests,
+              std::vector<std::string>{"tencent://message/?uin=12345&Site=x"});
+    // Again: every click asks again; the native load is refused the same way.
+    world().browser->GetMainFrame()->LoadURL("tencent://message/?uin=2");
+    ASSERT_TRUE(testsupport::waitUntil([] { return world().tencentRequests.size() == 2; }, kPageTimeout));
+    EXPECT_EQ(world().tencentRequests[1], "tencent://message/?uin=2");
+    world().browser->GetMainFrame()->ExecuteJavaScript(
+        "external.Report('still', location.href)", "", 0);
+    EXPECT_EQ(waitForReport("still"), url);
+    EXPECT_TRUE(world().client->loadEnds.empty());
+    EXPECT_TRUE(world().client->contexts.empty());
+    EXPECT_TRUE(world().client->loadErrors.empty());
+}
+
+TEST(LoadEvents, AcceptingSchemeHandlerServesThePage)
+{
+    const std::string url = "tolvantest://pages/one";
+    world().client->clearRecords();
+    world().browser->GetMainFrame()->LoadURL(url);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !world().client->loadEnds.empty(); }, kPageTimeout));
+    EXPECT_EQ(world().client->loadEnds[0].url, url);
+    EXPECT_EQ(world().client->loadEnds[0].status, 200);
+    world().browser->GetMainFrame()->ExecuteJavaScript(
+        "external.Report('served', document.getElementById('served').textContent)", "", 0);
+    EXPECT_EQ(waitForReport("served"), "served " + url);
+}
+
+} // namespace
+} // namespace enginetest
