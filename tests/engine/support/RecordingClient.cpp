@@ -29,7 +29,12 @@ private:
 
 RecordingClient::RecordingClient() : m_handler(new Functions(this)) {}
 
-void RecordingClient::OnAfterCreated(CefRefPtr<CefBrowser> browser) { created.push_back(browser); }
+void RecordingClient::OnAfterCreated(CefRefPtr<CefBrowser> browser)
+{
+    created.push_back(browser);
+    if (onCreated)
+        onCreated(browser);
+}
 
 void RecordingClient::OnBeforeClose(CefRefPtr<CefBrowser> browser) { closed.push_back(browser); }
 

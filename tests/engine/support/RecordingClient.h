@@ -137,6 +137,8 @@ public:
     // Behaviour.
     std::string errorPage;  // OnLoadError's page; empty: the engine's own
     bool cancelMenus = true;
+    // Runs when a browser was created.
+    std::function<void(CefRefPtr<CefBrowser> browser)> onCreated;
     // Runs after each recorded load end (e.g. to run a script in the frame).
     std::function<void(CefRefPtr<CefFrame> frame, int status)> afterLoadEnd;
     std::function<CefRefPtr<CefDownloadHandler>(const std::string& fileName)> downloads;

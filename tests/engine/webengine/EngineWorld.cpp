@@ -155,7 +155,7 @@ bool loadPage(const std::string& url)
     EngineWorld& w = world();
     w.client->clearRecords();
     w.browser->GetMainFrame()->LoadURL(url);
-    return testsupport::waitUntil(
+    const bool loaded = testsupport::waitUntil(
         [&] {
             for (const auto& end : w.client->loadEnds)
                 if (end.isMain && end.url == url)
@@ -163,6 +163,17 @@ bool loadPage(const std::string& url)
             return !w.client->loadErrors.empty();
         },
         kPageTimeout);
+    if (!loaded) {
+        std::fprintf(stderr, "no load end for %s; main frame at %s; requests %d; recorded:\n", url.c_str(),
+                     utf8(w.browser->GetMainFrame()->GetURL()).c_str(), w.server->requestCount(url.substr(url.rfind('/'))));
+        for (const auto& end : w.client->loadEnds)
+            std::fprintf(stderr, "  load end %s %d main=%d\n", end.url.c_str(), end.status, end.isMain);
+        for (const auto& context : w.client->contexts)
+            std::fprintf(stderr, "  context %s\n", context.url.c_str());
+        for (const auto& call : w.client->calls)
+            std::fprintf(stderr, "  call %s %s\n", call.name.c_str(), call.arguments.empty() ? "" : describe(call.arguments[0]).c_str());
+    }
+    return loaded;
 }
 
 std::optional<std::string> waitForReport(const std::string& label, std::chrono::milliseconds timeout)

@@ -131,3 +131,26 @@ TEST(LoadEvents, AcceptingSchemeHandlerServesThePage)
 
 } // namespace
 } // namespace enginetest
+
+namespace enginetest {
+namespace {
+
+TEST(LoadEvents, LoadThatReplacesAnotherReportsItsOwnEnd)
+{
+    testsupport::HttpResponse slow;
+    slow.body = testsupport::htmlPage("<p>" + std::string(20000, 's') + "</p>");
+    slow.pieceSize = 1000;
+    slow.pieceDelayMs = 100;
+    testsupport::HttpResponse fast;
+    fast.body = testsupport::htmlPage("<p>fast</p>");
+    world().server->route("/slow", slow);
+    world().server->route("/fast", fast);
+    world().client->clearRecords();
+    world().browser->GetMainFrame()->LoadURL(world().server->url("/slow"));
+    ASSERT_TRUE(testsupport::waitUntil([] { return world().server->requestCount("/slow") > 0; }, kPageTimeout));
+    ASSERT_TRUE(loadPage(world().server->url("/fast")));
+    EXPECT_EQ(world().client->loadEnds.back().status, 200);
+}
+
+} // namespace
+} // namespace enginetest
