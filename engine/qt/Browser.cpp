@@ -84,11 +84,6 @@ void BrowserImpl::build(QWidget* parent, const CefRect& rect, const QString& win
     applySettings();
     QObject::connect(m_page, &QWebEnginePage::loadingChanged, m_page,
                      [this](const QWebEngineLoadingInfo& info) { handleLoadingChanged(info); });
-    if (qEnvironmentVariableIsSet("TOLVAN_ENGINE_DEBUG")) {
-        QObject::connect(m_page, &QWebEnginePage::loadStarted, m_page, [this] { qWarning("browser %d loadStarted", m_id); });
-        QObject::connect(m_page, &QWebEnginePage::loadFinished, m_page, [this](bool ok) { qWarning("browser %d loadFinished %d", m_id, ok); });
-        QObject::connect(m_page, &QWebEnginePage::urlChanged, m_page, [this](const QUrl& u) { qWarning("browser %d urlChanged %s", m_id, qPrintable(u.toString())); });
-    }
     QObject::connect(m_page, &QWebEnginePage::titleChanged, m_page,
                      [this](const QString& title) { handleTitleChanged(title); });
     QObject::connect(m_page, &QWebEnginePage::windowCloseRequested, m_page,
@@ -299,9 +294,6 @@ void BrowserImpl::handleLoadingChanged(const QWebEngineLoadingInfo& info)
     if (m_closed)
         return;
     const QString url = QString::fromUtf8(info.url().toEncoded());
-    if (qEnvironmentVariableIsSet("TOLVAN_ENGINE_DEBUG"))
-        qWarning("browser %d loadingChanged status=%d url=%s domain=%d code=%d errorPage=%d", m_id, int(info.status()),
-                 qPrintable(url.left(80)), int(info.errorDomain()), info.errorCode(), int(info.isErrorPage()));
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
         // The client's page for a failed load starts as a data: address and
         // ends under the failed one; any other start ends that expectation.

@@ -1,40 +1,20 @@
 #include "HttpServer.h"
 
-#include <QMutex>
-#include <QPointer>
-#include <QSemaphore>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
-#include <QTimer>
+
+#include <atomic>
+#include <future>
+#include <optional>
+#include <mutex>
+#include <thread>
 
 namespace testsupport {
 
-struct HttpServer::Shared {
-    mutable QMutex mutex;
-    std::map<std::string, HttpHandler> routes;
-    std::map<std::string, int> counts;
-
-    HttpResponse answer(const HttpRequest& request)
-    {
-        HttpHandler handler;
-        {
-            QMutexLocker lock(&mutex);
-            ++counts[request.path];
-            const auto found = routes.find(request.path);
-            if (found != routes.end())
-                handler = found->second;
-        }
-        if (handler)
-            return handler(request);
-        HttpResponse notFound;
-        notFound.status = 404;
-        notFound.body = htmlPage("<h1>not found</h1>");
-        return notFound;
-    }
-};
-
 namespace {
+
+constexpr int kWaitMs = 100;
+constexpr int kRequestTimeoutMs = 30000;
 
 const char* reasonPhrase(int status)
 {
@@ -50,47 +30,79 @@ const char* reasonPhrase(int status)
     }
 }
 
-// One connection: reads a request, writes the answer, closes.
-class Connection : public QObject {
-public:
-    Connection(QTcpSocket* socket, std::shared_ptr<HttpServer::Shared> shared)
-        : QObject(socket), m_socket(socket), m_shared(std::move(shared))
-    {
-        connect(socket, &QTcpSocket::readyRead, this, [this] { read(); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+std::optional<HttpRequest> readRequest(QTcpSocket& socket)
+{
+    QByteArray buffer;
+    qsizetype end = -1;
+    for (int waited = 0; (end = buffer.indexOf("\r\n\r\n")) < 0; waited += kWaitMs) {
+        if (waited > kRequestTimeoutMs || socket.state() != QAbstractSocket::ConnectedState)
+            return std::nullopt;
+        if (socket.waitForReadyRead(kWaitMs))
+            buffer += socket.readAll();
     }
+    HttpRequest request;
+    const QList<QByteArray> lines = buffer.left(end).split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    request.method = first.value(0).toStdString();
+    const QByteArray target = first.value(1);
+    const qsizetype question = target.indexOf('?');
+    request.path = (question < 0 ? target : target.left(question)).toStdString();
+    if (question >= 0)
+        request.query = target.mid(question + 1).toStdString();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            request.headers[line.left(colon).trimmed().toLower().toStdString()] =
+                line.mid(colon + 1).trimmed().toStdString();
+    }
+    return request;
+}
 
-private:
-    void read()
+void writeAll(QTcpSocket& socket, const QByteArray& bytes)
+{
+    socket.write(bytes);
+    while (socket.bytesToWrite() > 0 && socket.state() == QAbstractSocket::ConnectedState)
+        socket.waitForBytesWritten(kWaitMs);
+}
+
+} // namespace
+
+struct HttpServer::Shared {
+    mutable std::mutex mutex;
+    std::map<std::string, HttpHandler> routes;
+    std::map<std::string, int> counts;
+    std::atomic<bool> stopping = false;
+    std::thread acceptor;
+    std::vector<std::thread> connections;
+
+    HttpResponse answer(const HttpRequest& request)
     {
-        if (m_answered)
-            return;
-        m_buffer += m_socket->readAll();
-        const qsizetype end = m_buffer.indexOf("\r\n\r\n");
-        if (end < 0)
-            return;
-        m_answered = true;
-        HttpRequest request;
-        const QList<QByteArray> lines = m_buffer.left(end).split('\n');
-        const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
-        request.method = first.value(0).toStdString();
-        const QByteArray target = first.value(1);
-        const qsizetype question = target.indexOf('?');
-        request.path = (question < 0 ? target : target.left(question)).toStdString();
-        if (question >= 0)
-            request.query = target.mid(question + 1).toStdString();
-        for (qsizetype i = 1; i < lines.size(); ++i) {
-            const QByteArray line = lines[i].trimmed();
-            const qsizetype colon = line.indexOf(':');
-            if (colon > 0)
-                request.headers[line.left(colon).trimmed().toLower().toStdString()] =
-                    line.mid(colon + 1).trimmed().toStdString();
+        HttpHandler handler;
+        {
+            std::lock_guard lock(mutex);
+            ++counts[request.path];
+            const auto found = routes.find(request.path);
+            if (found != routes.end())
+                handler = found->second;
         }
-        respond(m_shared->answer(request));
+        if (handler)
+            return handler(request);
+        HttpResponse notFound;
+        notFound.status = 404;
+        notFound.body = htmlPage("<h1>not found</h1>");
+        return notFound;
     }
 
-    void respond(const HttpResponse& response)
+    void serve(qintptr descriptor)
     {
+        QTcpSocket socket;
+        if (!socket.setSocketDescriptor(descriptor))
+            return;
+        const std::optional<HttpRequest> request = readRequest(socket);
+        if (!request)
+            return;
+        const HttpResponse response = answer(*request);
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " "
                           + reasonPhrase(response.status) + "\r\n";
         head += "Content-Type: " + QByteArray::fromStdString(response.contentType) + "\r\n";
@@ -98,92 +110,73 @@ private:
         head += "Cache-Control: no-store\r\nConnection: close\r\n";
         for (const auto& [name, value] : response.headers)
             head += QByteArray::fromStdString(name) + ": " + QByteArray::fromStdString(value) + "\r\n";
-        head += "\r\n";
-        m_socket->write(head);
-        m_body = QByteArray::fromStdString(response.body);
-        if (response.dropAfter >= 0 && response.dropAfter < m_body.size()) {
-            m_body.truncate(response.dropAfter);
-            m_drop = true;
-        }
-        m_pieceSize = response.pieceSize ? qsizetype(response.pieceSize) : m_body.size() + 1;
-        m_pieceDelayMs = response.pieceDelayMs;
-        writeNextPiece();
-    }
+        writeAll(socket, head + "\r\n");
 
-    void writeNextPiece()
-    {
-        if (m_sent < m_body.size()) {
-            const QByteArray piece = m_body.mid(m_sent, m_pieceSize);
-            m_socket->write(piece);
-            m_sent += piece.size();
+        QByteArray body = QByteArray::fromStdString(response.body);
+        const bool drop = response.dropAfter >= 0 && response.dropAfter < body.size();
+        if (drop)
+            body.truncate(response.dropAfter);
+        const qsizetype piece = response.pieceSize ? qsizetype(response.pieceSize) : body.size();
+        for (qsizetype sent = 0; sent < body.size() && !stopping; sent += piece) {
+            if (sent > 0 && response.pieceDelayMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(response.pieceDelayMs));
+            writeAll(socket, body.mid(sent, piece));
         }
-        if (m_sent < m_body.size()) {
-            QTimer::singleShot(m_pieceDelayMs, this, [this] { writeNextPiece(); });
+        if (drop) {
+            socket.abort();  // a reset, not an orderly end
             return;
         }
-        if (m_drop) {
-            m_socket->flush();
-            m_socket->abort();  // a reset, not an orderly end
-            return;
-        }
-        m_socket->disconnectFromHost();
+        socket.disconnectFromHost();
+        if (socket.state() != QAbstractSocket::UnconnectedState)
+            socket.waitForDisconnected(1000);
     }
-
-    QTcpSocket* m_socket;
-    std::shared_ptr<HttpServer::Shared> m_shared;
-    QByteArray m_buffer;
-    QByteArray m_body;
-    qsizetype m_sent = 0;
-    qsizetype m_pieceSize = 0;
-    int m_pieceDelayMs = 0;
-    bool m_answered = false;
-    bool m_drop = false;
 };
 
-class ServerThread : public QThread {
-public:
-    explicit ServerThread(std::shared_ptr<HttpServer::Shared> shared) : m_shared(std::move(shared)) {}
+namespace {
 
-    quint16 startListening()
-    {
-        start();
-        m_ready.acquire();
-        return m_port;
-    }
+// Hands every accepted connection to a thread of its own.
+class Listener : public QTcpServer {
+public:
+    explicit Listener(HttpServer::Shared& shared) : m_shared(shared) {}
 
 protected:
-    void run() override
+    void incomingConnection(qintptr descriptor) override
     {
-        QTcpServer server;
-        if (server.listen(QHostAddress::LocalHost, 0))
-            m_port = server.serverPort();
-        QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, this] {
-            while (QTcpSocket* socket = server.nextPendingConnection())
-                new Connection(socket, m_shared);
-        });
-        m_ready.release();
-        exec();
+        std::lock_guard lock(m_shared.mutex);
+        m_shared.connections.emplace_back([this, descriptor] { m_shared.serve(descriptor); });
     }
 
 private:
-    std::shared_ptr<HttpServer::Shared> m_shared;
-    QSemaphore m_ready;
-    quint16 m_port = 0;
+    HttpServer::Shared& m_shared;
 };
 
 } // namespace
 
 HttpServer::HttpServer() : m_shared(std::make_shared<Shared>())
 {
-    auto thread = std::make_unique<ServerThread>(m_shared);
-    m_port = thread->startListening();
-    m_thread = std::move(thread);
+    std::promise<quint16> port;
+    std::future<quint16> listening = port.get_future();
+    Shared* shared = m_shared.get();
+    m_shared->acceptor = std::thread([shared, &port] {
+        Listener listener(*shared);
+        port.set_value(listener.listen(QHostAddress::LocalHost, 0) ? listener.serverPort() : 0);
+        while (!shared->stopping)
+            listener.waitForNewConnection(kWaitMs);
+    });
+    m_port = listening.get();
 }
 
 HttpServer::~HttpServer()
 {
-    m_thread->quit();
-    m_thread->wait();
+    m_shared->stopping = true;
+    m_shared->acceptor.join();
+    std::vector<std::thread> connections;
+    {
+        std::lock_guard lock(m_shared->mutex);
+        connections.swap(m_shared->connections);
+    }
+    for (std::thread& connection : connections)
+        connection.join();
 }
 
 std::string HttpServer::url(const std::string& path, const std::string& host) const
@@ -198,13 +191,13 @@ void HttpServer::route(const std::string& path, HttpResponse response)
 
 void HttpServer::route(const std::string& path, HttpHandler handler)
 {
-    QMutexLocker lock(&m_shared->mutex);
+    std::lock_guard lock(m_shared->mutex);
     m_shared->routes[path] = std::move(handler);
 }
 
 int HttpServer::requestCount(const std::string& path) const
 {
-    QMutexLocker lock(&m_shared->mutex);
+    std::lock_guard lock(m_shared->mutex);
     const auto found = m_shared->counts.find(path);
     return found == m_shared->counts.end() ? 0 : found->second;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 for tests that load real pages. It runs on
-// a thread of its own, so it answers while the test's thread waits or is
-// busy. Every answer closes its connection.
+// threads of its own (one per connection), so it answers while the test's
+// thread waits or is busy; it needs no Qt event loop. Every answer closes
+// its connection.
 
 #include <QtGlobal>
 
@@ -11,8 +12,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-class QThread;
 
 namespace testsupport {
 
@@ -60,7 +59,6 @@ public:
 
 private:
     std::shared_ptr<Shared> m_shared;
-    std::unique_ptr<QThread> m_thread;
     quint16 m_port = 0;
 };
 
