@@ -111,6 +111,10 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                            const QString& message, int lineNumber,
                                            const QString& sourceId)
 {
+    // The bridge's first request in a sandboxed iframe tries prompt before it
+    // falls back; Chromium's notice about that is no message of the page's.
+    if (message.startsWith(QLatin1String("Ignored call to 'prompt()'. The document is sandboxed")))
+        return;
     if (!m_browser->handleConsoleMessage(message, sourceId, lineNumber))
         QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
 }

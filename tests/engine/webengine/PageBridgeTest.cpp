@@ -185,6 +185,9 @@ TEST(PageBridge, EveryFrameGetsItsContextAndLoadEnd)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(dojopr, expected);
 
+    for (const auto& message : world().client->console)
+        ADD_FAILURE() << "console: " << message.message;
+
     // A script for an iframe outside any call of its page still arrives.
     CefRefPtr<CefFrame> cross;
     for (const auto& created : world().client->contexts)
