@@ -4,7 +4,9 @@
 // The engine is Chromium through Qt WebEngine, which runs on the Qt GUI
 // thread. So:
 //  - a QApplication must exist before CefInitialize and still exist at
-//    CefShutdown; both are called on its thread;
+//    CefShutdown; both are called on its thread. Set
+//    Qt::AA_ShareOpenGLContexts before constructing it (Qt WebEngine asks
+//    for that to share its rendering contexts);
 //  - the application's ordinary Qt event loop drives the engine; there is no
 //    engine message loop to run (multi_threaded_message_loop has no effect).
 //

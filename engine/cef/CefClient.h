@@ -26,7 +26,9 @@ public:
     virtual void OnAfterCreated(CefRefPtr<CefBrowser> browser) {}
     // The browser's window is going away (its parent widget was destroyed,
     // a popup's window was closed, or CloseBrowser). No further events for
-    // this browser follow.
+    // this browser follow. A page's window.close() closes a popup; in a
+    // child browser it asks the application's top-level window to close
+    // (QWidget::close), which decides.
     virtual void OnBeforeClose(CefRefPtr<CefBrowser> browser) {}
 };
 

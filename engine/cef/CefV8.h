@@ -19,6 +19,8 @@
 //    object comes as the context's global object.
 //  - A number is IsInt when it is a whole number that fits 32 signed bits;
 //    every number is IsDouble. Arrays and functions are objects too.
+//  - A call made while its page unloads (in beforeunload, pagehide or
+//    unload handlers) cannot reach native code: it throws an Error.
 //
 // All of this happens on the engine's user-interface thread.
 
@@ -99,7 +101,8 @@ public:
 class CefV8Handler : public virtual CefBase {
 public:
     // A page called the function `name` of this handler, with `object` as
-    // the receiver ("this"; undefined for a bare call) and `arguments`. Runs
+    // the receiver ("this"; the context's global object for a bare call)
+    // and `arguments`. Runs
     // synchronously inside the page's call: the page waits for it. Set
     // `retval` to give the call a value (unset: undefined). Set `exception`
     // to make the call throw an Error with that message. Returning false

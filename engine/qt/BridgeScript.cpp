@@ -134,6 +134,8 @@ function nativeFunction(id, name) {
 }
 
 function call(id, self, args) {
+  // A bare call has the global object as its receiver, as in sloppy code.
+  if (self === undefined || self === null) self = W;
   var list = [];
   for (var i = 0; i < args.length; i++) list[i] = enc(args[i], 0);
   var reply = send({op: 'call', c: context, f: id, t: enc(self, 0), a: list});

@@ -97,6 +97,9 @@ TEST(Browsers, OperationsOnTheBrowser)
     ASSERT_TRUE(testsupport::waitUntil([] { return !world().client->loadEnds.empty(); }, kPageTimeout));
     EXPECT_EQ(world().server->requestCount("/counted"), requests + 1);
 
+    browser->SetFocus(true);
+    EXPECT_TRUE(testsupport::waitUntil([&] { return view->hasFocus() || view->focusProxy()->hasFocus(); }));
+
     // Developer tools open in a window of their own, once.
     browser->ShowDevTools();
     browser->ShowDevTools();
@@ -107,8 +110,6 @@ TEST(Browsers, OperationsOnTheBrowser)
     EXPECT_EQ(devToolsWindows, 1);
     browser->CloseDevTools();
 
-    browser->SetFocus(true);
-    EXPECT_TRUE(testsupport::waitUntil([&] { return view->hasFocus() || view->focusProxy()->hasFocus(); }));
 }
 
 TEST(Browsers, SettingsReachThePagesAndRequests)

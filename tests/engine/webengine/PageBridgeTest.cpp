@@ -70,6 +70,8 @@ r.readonly = (function () { 'use strict'; try { dev.cefObjName = 'x'; return 'as
 try { external.Fail(); r.fail = 'no throw'; } catch (e) { r.fail = 'threw ' + e.message; }
 r.missing = t(external.Args());
 external.Args(null, 3, undefined, 2.5, 'x', [1, 2.7], {a: 1, s: 'str'}, true, -7, 3000000000);
+var bare = external.Args;
+bare('bare');
 external.Report('results', JSON.stringify(r));
 </script>)"));
     ASSERT_TRUE(loadPage(world().server->url("/calls")));
@@ -89,7 +91,7 @@ external.Report('results', JSON.stringify(r));
 
     // The arguments arrive with their kinds.
     const auto args = client.callsOf("Args");
-    ASSERT_EQ(args.size(), 2u);
+    ASSERT_EQ(args.size(), 3u);
     const CefV8ValueList& a = args[1].arguments;
     ASSERT_EQ(a.size(), 10u);
     EXPECT_TRUE(a[0]->IsNull());
@@ -111,8 +113,11 @@ external.Report('results', JSON.stringify(r));
     EXPECT_EQ(a[8]->GetIntValue(), -7);
     EXPECT_FALSE(a[9]->IsInt());  // beyond 32 bits
     EXPECT_EQ(a[9]->GetDoubleValue(), 3000000000.0);
-    // The receiver of external.Args is the page's external object.
+    // The receiver of external.Args is the page's external object; a bare
+    // call has the global object, which holds what native code set on it.
     EXPECT_TRUE(args[1].receiver->HasValue("Args"));
+    EXPECT_TRUE(args[2].receiver->IsObject());
+    EXPECT_TRUE(args[2].receiver->HasValue("external"));
 }
 
 TEST(PageBridge, NativeFunctionsWorkBeforeThePagesOwnScripts)
