@@ -6,13 +6,18 @@ set(TOLVAN_TEST_DIR ${CMAKE_BINARY_DIR}/tests)
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# tolvan_add_gtest(<target> SOURCES ... LIBS ...)
+# tolvan_add_gtest(<target> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [OWN_MAIN])
 # Builds a GoogleTest program and registers its cases with CTest. The tests see
-# the installation folder through TOLVAN_BIN_DIR.
+# the installation folder through TOLVAN_BIN_DIR. OWN_MAIN: the sources bring
+# their own main() (for instance to create a Qt application first).
 function(tolvan_add_gtest target)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
-  target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
+  if(ARG_OWN_MAIN)
+    target_link_libraries(${target} PRIVATE GTest::gtest ${ARG_LIBS})
+  else()
+    target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
+  endif()
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TOLVAN_TEST_DIR})
   target_compile_definitions(${target} PRIVATE
     TOLVAN_BIN_DIR="${TOLVAN_INSTALL_DIR}"
@@ -23,6 +28,7 @@ function(tolvan_add_gtest target)
   endif()
   gtest_discover_tests(${target}
     DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST
     PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}"
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

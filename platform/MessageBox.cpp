@@ -1,7 +1,10 @@
 #include "platform/MessageBox.h"
 
+#include "platform/WidgetWindow.h"
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 
 #include <memory>
@@ -42,6 +45,23 @@ int messageBox(const std::string& text, const std::string& caption, UINT type)
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+
+    // Registered under its caption, so another process can press a button:
+    // WM_COMMAND with IDOK or IDCANCEL answers 1 when the box has that button.
+    new WidgetWindow(&box, [&box](UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+        if (message == WM_COMMAND) {
+            QMessageBox::StandardButton which = wParam == IDOK       ? QMessageBox::Ok
+                                                : wParam == IDCANCEL ? QMessageBox::Cancel
+                                                                     : QMessageBox::NoButton;
+            if (QAbstractButton* button = box.button(which)) {
+                button->click();
+                return 1;
+            }
+        } else if (message == WM_CLOSE) {
+            box.close();
+        }
+        return 0;
+    });
     box.exec();
     const bool ok = box.clickedButton() == box.button(QMessageBox::Ok);
     return int(ok ? IDOK : IDCANCEL);
