@@ -16,8 +16,13 @@ public:
     // Asks for a new browser with the given window, client, first address
     // and settings. Returns at once: the browser is created afterwards, from
     // the event loop, and reported to the client's life-span handler
-    // (OnAfterCreated). False when the engine is not started or no client is
-    // given.
+    // (OnAfterCreated); when the parent widget is gone by then, nothing is
+    // created. False when the engine is not started, no client is given or
+    // the call is not made on the engine's user-interface thread.
+    //
+    // The browser's window is destroyed with its parent widget. Do not
+    // destroy the parent inside one of the browser's own handler calls (the
+    // page is still using it); CloseBrowser, or deleteLater, is safe.
     static bool CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
                               const CefString& url, const CefBrowserSettings& settings);
 

@@ -100,7 +100,7 @@ BrowserPage::BrowserPage(BrowserImpl* browser, QWebEngineProfile* profile, QObje
 bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& message,
                                    const QString& defaultValue, QString* result)
 {
-    if (message == Engine::instance()->bridgeKey()) {
+    if (Engine::instance() && message == Engine::instance()->bridgeKey()) {
         *result = answerBridgeRequest(m_browser, defaultValue);
         return !result->isEmpty();
     }
@@ -121,7 +121,8 @@ void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
 
 bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
-    if (m_browser->isClosed() || !Engine::instance()->schemes().allowNavigation(*m_browser, url))
+    if (m_browser->isClosed() || !Engine::instance()
+        || !Engine::instance()->schemes().allowNavigation(*m_browser, url))
         return false;
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }

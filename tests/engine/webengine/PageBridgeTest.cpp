@@ -54,6 +54,7 @@ TEST(PageBridge, SynchronousCallsGetNativeAnswers)
         return CefRefPtr<CefV8Value>();
     });
     client.defineRecorder("Args");
+    client.defineFunction("Echo", [](const NativeCall& call, auto&) { return call.arguments.at(0); });
 
     world().server->route("/calls", page(R"(<script>
 function t(v) { return typeof v + ':' + JSON.stringify(v); }
@@ -69,6 +70,8 @@ r.beep = t(dev.Beep(3));
 r.readonly = (function () { 'use strict'; try { dev.cefObjName = 'x'; return 'assigned'; } catch (e) { return 'refused'; } })();
 try { external.Fail(); r.fail = 'no throw'; } catch (e) { r.fail = 'threw ' + e.message; }
 r.missing = t(external.Args());
+var big = 'y'.repeat(3000000) + '\u00e9';
+r.big = external.Echo(big) === big;
 external.Args(null, 3, undefined, 2.5, 'x', [1, 2.7], {a: 1, s: 'str'}, true, -7, 3000000000);
 var bare = external.Args;
 bare('bare');
@@ -88,6 +91,7 @@ external.Report('results', JSON.stringify(r));
     EXPECT_EQ(r["readonly"].toString(), "refused");
     EXPECT_EQ(r["fail"].toString(), "threw native failure");
     EXPECT_EQ(r["missing"].toString(), "undefined:undefined");
+    EXPECT_TRUE(r["big"].toBool());
 
     // The arguments arrive with their kinds.
     const auto args = client.callsOf("Args");
