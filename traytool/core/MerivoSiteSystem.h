@@ -1,8 +1,7 @@
 #pragma once
 // The tray tool's main window. The user never sees it: it owns the tray
-// tool's components and wires them together. Today it owns the push client
-// and the reader of the client's login state; the notification popup and the
-// tray icon join it (and the popup takes over the state reading).
+// tool's components and wires them together: the push client, the
+// notification popup and the tray icon.
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
@@ -12,8 +11,9 @@ namespace Ui {
 class MerivoSiteSystemClass;
 }
 
-class CClientStateReader;
 class CSocketToService;
+class CTolvanWidget;
+class CTraySite;
 
 class MerivoSiteSystem : public QMainWindow {
     Q_OBJECT
@@ -23,16 +23,21 @@ public:
     ~MerivoSiteSystem() override;
 
     CSocketToService* pushClient() const { return m_pSocket; }
+    CTolvanWidget* popup() const { return m_pPopup; }
+    CTraySite* traySite() const { return m_pTraySite; }
 
 signals:
     void signShowMianWindow();
 
 private slots:
-    // A single left click on the tray icon brings the client forward.
+    // A single left click on the tray icon brings the client forward; other
+    // activations do nothing here.
     void iconIsActived(QSystemTrayIcon::ActivationReason reason);
 
 private:
     std::unique_ptr<Ui::MerivoSiteSystemClass> ui;
+    CTraySite* m_pTraySite = nullptr;
     CSocketToService* m_pSocket = nullptr;
-    CClientStateReader* m_pStateReader = nullptr;
+    // No parent: it lives until the process ends.
+    CTolvanWidget* m_pPopup = nullptr;
 };

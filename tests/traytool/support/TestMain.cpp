@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+// The tray tool's images and style sheet live in its static library.
+static void initTrayToolResources() { Q_INIT_RESOURCE(MerivoSiteSystem); }
+
 int main(int argc, char** argv)
 {
     testsupport::TempFolder home("traytool-test-home");
@@ -23,6 +26,7 @@ int main(int argc, char** argv)
     // without the test environment).
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
+    initTrayToolResources();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
