@@ -102,6 +102,8 @@ TEST_F(PushConnectionTest, LogsInWhileTheClientReportsALoginAndKeepsTheLineAlive
     waitForSkippedTicks(1);
     // The logout line repeats every second while the client stays logged out.
     ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("退出登录断开连接!关闭Socket!"), 3));
+    // So does the tray icon's turn to grey.
+    ASSERT_TRUE(m_tray.waitForLogEntries(QString::fromUtf8("离线托盘图片变灰!"), 3));
     EXPECT_EQ(m_server.connectionCount(), 1);
 }
 

@@ -12,13 +12,26 @@ TrayToolInstallation::TrayToolInstallation()
 {
     for (const char* folder : {"bin", "config", "home", "tmp"})
         QDir().mkpath(QString::fromStdString(m_root.path() + "/" + folder));
+    const QString bin = QString::fromStdString(testsupport::binDir());
     const QString program = QString::fromStdString(programPath());
-    QFile::copy(QString::fromStdString(testsupport::binDir() + "/MerivoSiteSystem"), program);
+    QFile::copy(bin + "/MerivoSiteSystem", program);
     QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    // The push sound and the horn beside it.
+    QDir().mkpath(QString::fromStdString(m_root.path() + "/bin/Image"));
+    QFile::copy(bin + "/PushSound.wav", QString::fromStdString(m_root.path() + "/bin/PushSound.wav"));
+    QFile::copy(bin + "/Image/horn.gif", QString::fromStdString(m_root.path() + "/bin/Image/horn.gif"));
     m_environment.set("XDG_CONFIG_HOME", m_root.path() + "/config");
     m_environment.set("HOME", m_root.path() + "/home");
     m_environment.set("TMPDIR", m_root.path() + "/tmp");
     m_environment.set("QT_QPA_PLATFORM", "offscreen");
+}
+
+void TrayToolInstallation::installClientStandIn()
+{
+    const std::string path = m_root.path() + "/bin/TolvanClient";
+    testsupport::writeFile(path, "#!/bin/sh\necho \"$*\" >> '" + clientStartsPath() + "'\n");
+    QFile::setPermissions(QString::fromStdString(path),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void TrayToolInstallation::writeInstallConfig(const std::string& lines)

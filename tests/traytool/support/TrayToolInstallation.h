@@ -1,9 +1,10 @@
 #pragma once
-// A private tray tool for a real-process test: a copy of the program in its
-// own installation folder, its own user folders (XDG_CONFIG_HOME, HOME,
-// TMPDIR) and its own per-logon runtime folder. The test plays the client's
-// login state in the shared memory "tolvan" with tolvanctl, which also holds
-// the region open as the client would.
+// A private tray tool for a real-process test: a copy of the program and its
+// data files in its own installation folder, its own user folders
+// (XDG_CONFIG_HOME, HOME, TMPDIR) and its own per-logon runtime folder, which
+// also keeps it out of reach of other tests' stop-by-name. The test plays the
+// client's login state in the shared memory "tolvan" with tolvanctl, which
+// also holds the region open as the client would.
 
 #include "ScopedEnvironment.h"
 #include "TestSupport.h"
@@ -19,14 +20,18 @@ class TrayToolInstallation {
 public:
     TrayToolInstallation();
 
-    // The copy runs under another file name: the client and the updater end
-    // every process whose program name contains "MerivoSiteSystem", and their
-    // tests, run beside ours, would end our tray tools too.
-    std::string programPath() const { return m_root.path() + "/bin/TrayToolUnderTest"; }
+    std::string programPath() const { return m_root.path() + "/bin/MerivoSiteSystem"; }
     std::string installConfigPath() const { return m_root.path() + "/bin/configure.ini"; }
     std::string userConfigPath() const { return m_root.path() + "/config/SiteSystem/configure.ini"; }
     std::string logPath() const { return m_root.path() + "/config/SiteSystem/log.txt"; }
     std::string cacheFolder() const { return m_root.path() + "/tmp/WebKitCache"; }
+
+    // Puts a stand-in "TolvanClient" beside the tray tool that appends its
+    // arguments, one line per start and separated by blanks, to
+    // clientStartsPath().
+    void installClientStandIn();
+    std::string clientStartsPath() const { return m_root.path() + "/client-starts.txt"; }
+    std::string clientStarts() const { return testsupport::readFile(clientStartsPath()); }
 
     // Writes the installation's configure.ini ([LinkInfo] and `lines`).
     void writeInstallConfig(const std::string& lines);
