@@ -10,6 +10,11 @@ packages=(
   libcurl4-openssl-dev libtinyxml-dev libsqlite3-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils imagemagick
+  # the tray tool's push sound (Qt Multimedia plays through PulseAudio when
+  # the desktop has a sound server; without one it stays silent), the desktop
+  # tests (X11 headers for their notification area, xdotool), and sox to
+  # redraw the sound (traytool/resources/make-images.sh)
+  libqt6multimedia6 libx11-dev xdotool sox
   fonts-wqy-zenhei
   shared-mime-info xdg-utils locales
   ca-certificates curl openssl

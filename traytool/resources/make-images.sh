@@ -42,10 +42,12 @@ convert -size 24x24 xc:none -fill '#e84c3d' -draw 'rectangle 0,0 23,23' \
   -stroke white -strokewidth 2 -draw 'line 7,7 16,16' -draw 'line 16,7 7,16' Image/btn_cancel_hover.png
 
 # The popup's action buttons: "查看详情" (60 x 17) and "重新登录" (94 x 30).
+# A style-sheet button shows its background image inside a 2-pixel frame on
+# the right and at the bottom, so the drawing leaves those pixels empty.
 button() {  # button <size> <radius> <pointsize> <text> <out>
   local w=${1%x*} h=${1#*x}
-  convert -size "$1" xc:none -fill "$blue" -draw "roundrectangle 0,0 $((w - 1)),$((h - 1)) $2,$2" \
-    -font "$font" -pointsize "$3" -fill white -gravity center -annotate +0+0 "$4" "$5"
+  convert -size "$1" xc:none -fill "$blue" -draw "roundrectangle 0,0 $((w - 3)),$((h - 3)) $2,$2" \
+    -font "$font" -pointsize "$3" -fill white -gravity center -annotate -1-1 "$4" "$5"
 }
 button 60x17 3 11 '查看详情' Image/ShowDetalInfo.png
 button 94x30 4 14 '重新登录' Image/relogin.png
@@ -67,6 +69,6 @@ for n in 0 1 2 3; do horn_frame "$n" "$tmp/horn$n.png"; done
 convert -delay 25 -loop 0 "$tmp"/horn0.png "$tmp"/horn1.png "$tmp"/horn2.png "$tmp"/horn3.png horn.gif
 
 # The push sound: a short two-note chime (0.6 s, 22.05 kHz, 16-bit mono).
-sox -n -r 22050 -c 1 -b 16 "$tmp/high.wav" synth 0.3 sine 1318.5 fade q 0.005 0.3 0.25 vol 0.5
-sox -n -r 22050 -c 1 -b 16 "$tmp/low.wav" synth 0.3 sine 987.8 fade q 0.005 0.3 0.25 vol 0.5
-sox "$tmp/high.wav" "$tmp/low.wav" PushSound.wav
+sox -R -n -r 22050 -c 1 -b 16 "$tmp/high.wav" synth 0.3 sine 1318.5 fade q 0.005 0.3 0.25 vol 0.5
+sox -R -n -r 22050 -c 1 -b 16 "$tmp/low.wav" synth 0.3 sine 987.8 fade q 0.005 0.3 0.25 vol 0.5
+sox -R "$tmp/high.wav" "$tmp/low.wav" PushSound.wav
