@@ -11,6 +11,7 @@
 #include "shared/SharedRegions.h"
 #include "shared/WindowTitles.h"
 
+#include "ScopedEnvironment.h"
 #include "TestSupport.h"
 
 #include <QGuiApplication>
@@ -37,6 +38,7 @@ protected:
     void SetUp() override
     {
         testsupport::writeFile(m_folder.file("configure.ini"), "[LinkInfo]\n" + m_installLines);
+        m_environment.set("PATH", m_folder.path());
         traytool::setClientStateText("0");
         traytool::setReloginRequest(0);
     }
@@ -63,6 +65,9 @@ protected:
 
     testsupport::ScopedRuntimeFolder m_runtime;
     testsupport::TempFolder m_folder{"traytool-popup"};
+    // With no client window the popup starts "TolvanClient" from its own
+    // folder or PATH; none may be found from this test program.
+    traytooltest::ScopedEnvironment m_environment;
     std::string m_installLines = "grabUrl=http://127.0.0.1/grab?a=1&b=抢单\ntaskTakeUrl=http://127.0.0.1/task\n";
     std::unique_ptr<CTolvanWidget> m_popup;
     std::unique_ptr<QSignalSpy> m_bubble;
