@@ -1,6 +1,152 @@
-// Placeholder until the process snapshot lands: finds nothing.
 #include "platform/Processes.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
 namespace platform {
-pid_t findProcessByName(std::string_view) { return 0; }
+namespace {
+
+std::string procPath(pid_t pid, const char* entry)
+{
+    return "/proc/" + std::to_string(pid) + "/" + entry;
+}
+
+// The file name of the process's executable; empty for kernel threads, ended
+// processes and processes we may not look into.
+std::string executableName(pid_t pid)
+{
+    char target[4096];
+    ssize_t length = ::readlink(procPath(pid, "exe").c_str(), target, sizeof target);
+    if (length <= 0 || std::size_t(length) >= sizeof target)
+        return {};
+    std::string path(target, std::size_t(length));
+    // A program whose file was deleted or replaced still runs.
+    constexpr std::string_view deleted = " (deleted)";
+    if (path.ends_with(deleted))
+        path.erase(path.size() - deleted.size());
+    return path.substr(path.rfind('/') + 1);
+}
+
+struct ProcessStatus {
+    char state = 0;  // 'R', 'S', ..., 'Z' for an ended, unreaped process
+    pid_t parent = 0;
+};
+
+// State and parent from /proc/<pid>/stat: "pid (command) state ppid ...".
+// The command may contain blanks and parentheses, so read after the last ')'.
+std::optional<ProcessStatus> readStatus(pid_t pid)
+{
+    std::ifstream file(procPath(pid, "stat"));
+    std::string line;
+    if (!std::getline(file, line))
+        return std::nullopt;
+    auto close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size())
+        return std::nullopt;
+    ProcessStatus status;
+    status.state = line[close + 2];
+    status.parent = pid_t(std::strtol(line.c_str() + close + 3, nullptr, 10));
+    return status;
+}
+
+bool hasEnded(const ProcessStatus& status) { return status.state == 'Z' || status.state == 'X'; }
+
+void reapIfOurChild(pid_t pid, const ProcessStatus& status)
+{
+    if (status.parent == ::getpid())
+        ::waitpid(pid, nullptr, WNOHANG);
+}
+
+bool isOurUsers(pid_t pid)
+{
+    struct stat info {};
+    return ::stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0 && info.st_uid == ::geteuid();
+}
+
+std::vector<pid_t> allProcessIds()
+{
+    std::vector<pid_t> pids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return pids;
+    while (const dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid > 0 && *end == '\0')
+            pids.push_back(pid_t(pid));
+    }
+    ::closedir(proc);
+    std::sort(pids.begin(), pids.end());
+    return pids;
+}
+
+} // namespace
+
+std::vector<ProcessEntry> processSnapshot()
+{
+    std::vector<ProcessEntry> snapshot{{0, std::string(kSystemProcessName)}};
+    for (pid_t pid : allProcessIds()) {
+        if (!isOurUsers(pid))
+            continue;
+        std::string name = executableName(pid);
+        if (!name.empty())
+            snapshot.push_back({pid, std::move(name)});
+    }
+    return snapshot;
+}
+
+pid_t findProcessByName(std::string_view text)
+{
+    std::vector<ProcessEntry> snapshot = processSnapshot();
+    // Skip the first entry, as the search always has.
+    for (std::size_t i = 1; i < snapshot.size(); ++i) {
+        if (snapshot[i].exeName.find(text) != std::string::npos)
+            return snapshot[i].pid;
+    }
+    return 0;
+}
+
+bool isProcessRunning(pid_t pid)
+{
+    if (pid <= 0)
+        return false;
+    auto status = readStatus(pid);
+    if (!status)
+        return false;
+    if (hasEnded(*status)) {
+        reapIfOurChild(pid, *status);
+        return false;
+    }
+    return true;
+}
+
+bool terminateProcess(pid_t pid)
+{
+    return pid > 0 && ::kill(pid, SIGKILL) == 0;
+}
+
+bool waitForProcessEnd(pid_t pid, int timeoutMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto interval = std::chrono::milliseconds(1);
+    while (isProcessRunning(pid)) {
+        if (timeoutMs >= 0 && Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(interval);
+        interval = std::min(interval * 2, std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 } // namespace platform

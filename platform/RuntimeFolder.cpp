@@ -8,14 +8,17 @@
 namespace platform {
 namespace {
 
+// Creates the folder, or accepts an existing one only when it is a folder of
+// our own that nobody else may change: in a shared parent such as /tmp
+// another user could have made it first (or put a link there) and could then
+// replace our objects' files with their own.
 bool ensureFolder(const std::string& path)
 {
-    if (mkdir(path.c_str(), 0700) == 0)
-        return true;
-    if (errno != EEXIST)
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 std::string chosenRuntimeFolder()

@@ -7,7 +7,9 @@
 //   $XDG_RUNTIME_DIR/tolvan        normally
 //   /tmp/tolvan-<uid>              when there is no XDG runtime folder
 //
-// The folder is created with mode 0700 on first use.
+// The folder is created with mode 0700 on first use. An existing folder is
+// used only when it is a real folder (not a link) of our own user that no one
+// else may write to; otherwise there is no runtime folder.
 
 #include <string>
 

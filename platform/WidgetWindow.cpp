@@ -1,5 +1,6 @@
 #include "platform/WidgetWindow.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 
 namespace platform {
@@ -70,7 +71,7 @@ bool WidgetWindow::applyShowRequest(ShowRequest request, int showCommand)
         case SW_SHOWNORMAL: m_widget->showNormal(); break;
         default: m_widget->show(); break;
         }
-        publishState();
+        settle();
         return wasVisible;
     case ShowRequest::Raise:
         m_widget->raise();
@@ -83,9 +84,19 @@ bool WidgetWindow::applyShowRequest(ShowRequest request, int showCommand)
         // Without a window manager activation may not be reported; the
         // request was honoured, so publish it.
         m_window->setActive(true);
+        settle();
         return true;
     }
     return false;
+}
+
+void WidgetWindow::settle()
+{
+    // The window system confirms state changes later, in its own events; let
+    // them arrive now, so the request is complete (and its state published)
+    // when the caller gets its answer, as a show request is on the desktop.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    publishState();
 }
 
 } // namespace platform

@@ -26,6 +26,7 @@ protected:
 private:
     bool applyShowRequest(ShowRequest request, int showCommand);
     void publishState();
+    void settle();
 
     QPointer<QWidget> m_widget;
     std::unique_ptr<Window> m_window;
