@@ -4,6 +4,7 @@
 // address goes to the host view (the browser window's parent) as a posted
 // UM_SHELL_OPEN, which opens it with the desktop's handler.
 
+#include "engine/cef/CefBrowser.h"
 #include "engine/cef/CefScheme.h"
 
 #include <mutex>

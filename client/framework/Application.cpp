@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace framework {
@@ -16,14 +17,19 @@ Application* g_application = nullptr;
 
 // A mouse press anywhere inside a view activates the views around the
 // pressed widget, outermost first, so the innermost view ends up active.
+// A press nobody accepts travels on to the parents; only the widget that got
+// it first (the one without a child under the pointer) counts.
 class MouseActivationFilter : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::MouseButtonPress || !watched->isWidgetType())
             return false;
+        auto* pressed = static_cast<QWidget*>(watched);
+        if (pressed->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            return false;
         std::vector<View*> views;
-        for (auto* widget = static_cast<QWidget*>(watched); widget; widget = widget->parentWidget()) {
+        for (QWidget* widget = pressed; widget; widget = widget->parentWidget()) {
             if (auto* view = dynamic_cast<View*>(widget))
                 views.push_back(view);
         }

@@ -69,7 +69,7 @@ public:
     std::optional<std::int8_t> ReadSoundSwitch() const;
 
     std::int32_t m_nReplyCode = 0;
-    const std::string m_strIniPath;  // full path of chrome.ini
+    std::string m_strIniPath;  // full path of chrome.ini
 
 private:
     framework::LRESULT OnNavigate(framework::LPARAM lParam);
