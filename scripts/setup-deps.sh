@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils imagemagick
   fonts-wqy-zenhei
+  shared-mime-info xdg-utils locales
   ca-certificates curl
 )
 
