@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
   libcurl4-openssl-dev libtinyxml-dev libsqlite3-dev
   libgtest-dev libgmock-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-zenhei
   shared-mime-info xdg-utils locales
   ca-certificates curl
