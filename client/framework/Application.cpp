@@ -72,6 +72,9 @@ int Application::Main(int argc, char** argv)
 {
     m_arguments.assign(argv, argv + argc);
     if (!qApp) {
+        // The browser engine draws with OpenGL contexts it shares with the
+        // windows; Qt needs to know before the application exists.
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         m_qtArgv = {argv[0], nullptr};
         m_qtArgc = 1;
         m_qtApp = std::make_unique<QApplication>(m_qtArgc, m_qtArgv.data());
