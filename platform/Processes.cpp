@@ -1,5 +1,7 @@
 #include "platform/Processes.h"
 
+#include "platform/RuntimeFolder.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -7,6 +9,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -73,6 +77,32 @@ bool isOurUsers(pid_t pid)
     return ::stat(("/proc/" + std::to_string(pid)).c_str(), &info) == 0 && info.st_uid == ::geteuid();
 }
 
+// The runtime folder the process's environment names; empty when its
+// environment cannot be read.
+std::string runtimeFolderOf(pid_t pid)
+{
+    std::ifstream file(procPath(pid, "environ"), std::ios::binary);
+    if (!file)
+        return {};
+    std::string environment((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::map<std::string, std::string> variables;
+    for (std::size_t start = 0; start < environment.size();) {
+        std::size_t end = environment.find('\0', start);
+        if (end == std::string::npos)
+            end = environment.size();
+        std::string entry = environment.substr(start, end - start);
+        if (auto equals = entry.find('='); equals != std::string::npos)
+            variables.emplace(entry.substr(0, equals), entry.substr(equals + 1));
+        start = end + 1;
+    }
+    return runtimeFolderPath(
+        [&variables](const char* name) -> const char* {
+            auto found = variables.find(name);
+            return found == variables.end() ? nullptr : found->second.c_str();
+        },
+        ::getuid());
+}
+
 std::vector<pid_t> allProcessIds()
 {
     std::vector<pid_t> pids;
@@ -95,11 +125,12 @@ std::vector<pid_t> allProcessIds()
 std::vector<ProcessEntry> processSnapshot()
 {
     std::vector<ProcessEntry> snapshot{{0, std::string(kSystemProcessName)}};
+    const std::string ourLogon = runtimeFolderPath([](const char* name) { return std::getenv(name); }, ::getuid());
     for (pid_t pid : allProcessIds()) {
         if (!isOurUsers(pid))
             continue;
         std::string name = executableName(pid);
-        if (!name.empty())
+        if (!name.empty() && runtimeFolderOf(pid) == ourLogon)
             snapshot.push_back({pid, std::move(name)});
     }
     return snapshot;

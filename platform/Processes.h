@@ -1,9 +1,12 @@
 #pragma once
 // Process snapshot, search and termination.
 //
-// A snapshot lists this user's processes (those whose /proc entry belongs to
-// our effective user) that run a program, in order of process id; kernel
-// threads and processes that have already ended are left out. As on Windows,
+// A snapshot lists the processes of this log-on that run a program, in order
+// of process id: processes of our effective user whose environment names the
+// same per-logon runtime folder as ours (see RuntimeFolder.h). Programs of
+// another log-on of the same user, like those of another Windows session,
+// are neither found nor stopped; kernel threads and processes that have
+// already ended are left out. As on Windows,
 // where a snapshot always begins with the idle process, its first entry is a
 // pseudo process with id 0 and the name "[System Process]", so the search
 // below, which skips the first entry, never skips a real program.

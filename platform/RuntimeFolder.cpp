@@ -21,21 +21,21 @@ bool ensureFolder(const std::string& path)
            (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-std::string chosenRuntimeFolder()
-{
-    if (const char* overridden = std::getenv("TOLVAN_RUNTIME_DIR"); overridden && *overridden)
-        return overridden;
-    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg && *xdg)
-        return std::string(xdg) + "/tolvan";
-    return "/tmp/tolvan-" + std::to_string(getuid());
-}
-
 } // namespace
+
+std::string runtimeFolderPath(const std::function<const char*(const char*)>& variable, uid_t uid)
+{
+    if (const char* overridden = variable("TOLVAN_RUNTIME_DIR"); overridden && *overridden)
+        return overridden;
+    if (const char* xdg = variable("XDG_RUNTIME_DIR"); xdg && *xdg)
+        return std::string(xdg) + "/tolvan";
+    return "/tmp/tolvan-" + std::to_string(uid);
+}
 
 std::string runtimeFolder()
 {
     // Read the environment every time: tests point programs at fresh folders.
-    std::string folder = chosenRuntimeFolder();
+    std::string folder = runtimeFolderPath([](const char* name) { return std::getenv(name); }, getuid());
     return ensureFolder(folder) ? folder : std::string();
 }
 

@@ -11,9 +11,17 @@
 // used only when it is a real folder (not a link) of our own user that no one
 // else may write to; otherwise there is no runtime folder.
 
+#include <functional>
 #include <string>
+#include <sys/types.h>
 
 namespace platform {
+
+// The runtime folder a process with the given environment uses (`variable`
+// returns a variable's value, or nullptr when it is not set), by the rule
+// above; not created. Processes with the same runtime folder belong to one
+// log-on.
+std::string runtimeFolderPath(const std::function<const char*(const char*)>& variable, uid_t uid);
 
 // The runtime folder, created when missing; empty text when it cannot be
 // created (every named object then fails to open, which callers handle).

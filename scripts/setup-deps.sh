@@ -6,12 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
+  libqt6webenginecore6-bin libqt6webengine6-data
   libcurl4-openssl-dev libtinyxml-dev libsqlite3-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-zenhei
   shared-mime-info xdg-utils locales
-  ca-certificates curl
+  ca-certificates curl openssl
 )
 
 missing=()

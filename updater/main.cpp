@@ -1,8 +1,17 @@
-// Fetchwell: a placeholder until the program is built.
-#include <cstdio>
+// Fetchwell: the installation's updater. Started by the client without
+// arguments; runs one update check and ends with exit code 0.
+#include "updater/UpdateLog.h"
+#include "updater/UpdateRun.h"
+#include "updater/UpdaterGlobals.h"
+
+#include <curl/curl.h>
 
 int main()
 {
-    std::fprintf(stderr, "Fetchwell: not built yet\n");
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    InitFolders();
+    CreateLogFolder();
+    RunFetchwell();
+    curl_global_cleanup();
     return 0;
 }

@@ -69,6 +69,30 @@ TEST(Processes, SearchUsesTheWholeExecutableName)
     EXPECT_TRUE(contains(processSnapshot(), program.pid(), name));
 }
 
+TEST(Processes, ProgramsOfAnotherLogonAreNotSeen)
+{
+    // Another runtime folder is another log-on: its programs are neither
+    // found nor stopped by this one's search.
+    testsupport::TempFolder folder;
+    const std::string copy = folder.file(std::string(tolvan::kTrayToolProgram));
+    copyExecutable(helperPath(), copy);
+    testsupport::TempFolder otherLogon;
+    std::optional<pid_t> otherPid;
+    {
+        ScopedEnvironment other("TOLVAN_RUNTIME_DIR", otherLogon.path());
+        otherPid = platform::startProgram(copy, {"sleep"});
+    }
+    StartedProgram inOther(otherPid);
+    ASSERT_NE(inOther.pid(), 0);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return platform::isProcessRunning(inOther.pid()); }));
+    EXPECT_FALSE(contains(processSnapshot(), inOther.pid(), std::string(tolvan::kTrayToolProgram)));
+
+    StartedProgram inOurs(platform::startProgram(copy, {"sleep"}));
+    ASSERT_NE(inOurs.pid(), 0);
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return contains(processSnapshot(), inOurs.pid(), std::string(tolvan::kTrayToolProgram)); }));
+}
+
 TEST(Processes, TerminateEndsAProcessThatIsNotOurChild)
 {
     StartedProgram program(platform::startProgram(std::string(kHelper) + " sleep"));
