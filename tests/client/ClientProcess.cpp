@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 
 #include <QFile>
+#include <QTcpServer>
 #include <filesystem>
 #include <sstream>
 
@@ -33,15 +34,25 @@ std::vector<std::string> splitTabs(const std::string& line)
     return parts;
 }
 
+// A port nothing listens on right now.
+int freeLocalPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
 } // namespace
 
 // ---- DemoSite ---------------------------------------------------------------
 
 DemoSite::DemoSite()
 {
+    // The push service always runs too; it gets a free port of its own.
     m_program = std::make_unique<testsupport::RunningProgram>(
         testsupport::binDir() + "/../demo/tolvan-demo",
-        QStringList{"--site-port", "0", "--site-pages", QString::fromStdString(m_pages.path())});
+        QStringList{"--site-port", "0", "--site-pages", QString::fromStdString(m_pages.path()), "--push-port",
+                    QString::number(freeLocalPort()), "--push-control-port", "0"});
     const std::string marker = "site system on http://127.0.0.1:";
     if (auto line = m_program->waitForLine(marker, 20000)) {
         m_lines.push_back(*line);
