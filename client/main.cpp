@@ -1,8 +1,8 @@
-// TolvanClient: a placeholder until the program is built.
-#include <cstdio>
+// TolvanClient: the site client.
+#include "client/app/BrowserApp.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    std::fprintf(stderr, "TolvanClient: not built yet\n");
-    return 0;
+    CBrowserApp app;
+    return app.Main(argc, argv);
 }

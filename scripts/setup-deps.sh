@@ -9,12 +9,12 @@ packages=(
   libqt6webenginecore6-bin libqt6webengine6-data
   libcurl4-openssl-dev libtinyxml-dev libsqlite3-dev
   libgtest-dev libgmock-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils xdotool imagemagick
   # the tray tool's push sound (Qt Multimedia plays through PulseAudio when
-  # the desktop has a sound server; without one it stays silent), the desktop
-  # tests (X11 headers for their notification area, xdotool), and sox to
-  # redraw the sound (traytool/resources/make-images.sh)
-  libqt6multimedia6 libx11-dev xdotool sox
+  # the desktop has a sound server; without one it stays silent), the X11
+  # headers for the desktop tests' notification area, and sox to redraw the
+  # sound (traytool/resources/make-images.sh)
+  libqt6multimedia6 libx11-dev sox
   fonts-wqy-zenhei
   shared-mime-info xdg-utils locales
   ca-certificates curl openssl

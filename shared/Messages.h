@@ -13,7 +13,8 @@ inline constexpr platform::UINT UM_NAVIGATE = 2124;        // 0x84C
 inline constexpr platform::UINT UM_SCRIPT_CALL = 1625;     // 0x659
 // wParam = pointer to a posted std::string address the receiver frees.
 inline constexpr platform::UINT UM_SHELL_OPEN = 11025;     // 0x2B11
-// lParam = pointer to the page title as NUL-terminated text.
+// wParam = pointer to the page title as NUL-terminated ANSI text, valid
+// during the call.
 inline constexpr platform::UINT UM_TITLE_CHANGED = 11045;  // 0x2B25
 
 // WM_CLOSE's wParam: 0 hides the client's window, non-zero ends the client.

@@ -171,6 +171,9 @@ void CTolvanWidgetItem::openLogoutPage()
 
 namespace traytool {
 
-QString siteRootAddress() { return QStringLiteral(TOLVAN_SITE_ROOT); }
+QString siteRootAddress()
+{
+    return QString::fromUtf8(tolvan::kSiteRoot.data(), qsizetype(tolvan::kSiteRoot.size()));
+}
 
 } // namespace traytool

@@ -60,9 +60,8 @@ private:
 
 namespace traytool {
 
-// The root address of the web site system (an installation setting): the
-// relogin page while expUrl is empty, and the base of the logout page while
-// logoutUrl is empty.
+// The root address of the web site system: the relogin page while expUrl is
+// empty, and the base of the logout page while logoutUrl is empty.
 QString siteRootAddress();
 
 } // namespace traytool

@@ -9,6 +9,7 @@
 
 #include "platform/SharedMemory.h"
 #include "shared/SharedRegions.h"
+#include "shared/SiteAddresses.h"
 #include "shared/WindowTitles.h"
 
 #include "ScopedEnvironment.h"
@@ -205,7 +206,7 @@ TEST_F(TolvanWidgetTest, ForcedLogOffNoticeOnlyWhileHiddenAndAMessageReplacesIt)
     EXPECT_EQ(m_bubble->count(), bubbles);
     // With no client running the logout page goes to a new client; its
     // default address is stored.
-    EXPECT_NE(testsupport::readFile(m_folder.file("configure.ini")).find("logoutUrl=" TOLVAN_SITE_ROOT "/express/userInfo/loginout"),
+    EXPECT_NE(testsupport::readFile(m_folder.file("configure.ini")).find("logoutUrl=" + tolvan::siteAddress(tolvan::kLogoutPath)),
               std::string::npos);
 
     m_popup->slotTolvanPushInfo(message("113"));
@@ -333,8 +334,8 @@ TEST_F(TolvanWidgetTest, ForcedLogOffOpensTheLogoutPageAndReloginTheExpPage)
     EXPECT_TRUE(m_popup->isVisible());  // the notice stays
 
     QTest::mouseClick(actionButton(), Qt::LeftButton);
-    EXPECT_EQ(client.nextMessage().value("text").toString(), TOLVAN_SITE_ROOT);
-    EXPECT_NE(testsupport::readFile(m_folder.file("configure.ini")).find("expUrl=" TOLVAN_SITE_ROOT),
+    EXPECT_EQ(client.nextMessage().value("text").toString().toStdString(), tolvan::kSiteRoot);
+    EXPECT_NE(testsupport::readFile(m_folder.file("configure.ini")).find("expUrl=" + std::string(tolvan::kSiteRoot)),
               std::string::npos);
     EXPECT_EQ(traytool::reloginRequest(), 1);
     EXPECT_FALSE(m_popup->isVisible());
