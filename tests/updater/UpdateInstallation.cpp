@@ -48,7 +48,7 @@ UpdateInstallation::UpdateInstallation()
 
     m_demo = std::make_unique<RunningProgram>(
         std::string(TOLVAN_DEMO_DIR) + "/tolvan-demo",
-        QStringList{"--update-folder", QString::fromStdString(m_server.path()), "--update-port", "0", "--log",
+        QStringList{"--push-port", "0", "--push-control-port", "0", "--site-port", "0", "--update-folder", QString::fromStdString(m_server.path()), "--update-port", "0", "--log",
                     QString::fromStdString(m_work.file("demo.log"))});
     const auto started = m_demo->waitForLine("serving", 20000);
     const QRegularExpression portPattern("127\\.0\\.0\\.1:(\\d+)/");

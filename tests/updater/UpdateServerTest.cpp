@@ -33,7 +33,7 @@ protected:
 
         m_demo = std::make_unique<RunningProgram>(
             std::string(TOLVAN_DEMO_DIR) + "/tolvan-demo",
-            QStringList{"--update-folder", QString::fromStdString(m_root.file("served")), "--update-port", "0"});
+            QStringList{"--push-port", "0", "--push-control-port", "0", "--site-port", "0", "--update-folder", QString::fromStdString(m_root.file("served")), "--update-port", "0"});
         const auto line = m_demo->waitForLine("serving", 20000);
         const auto match = QRegularExpression("127\\.0\\.0\\.1:(\\d+)/").match(QString::fromStdString(line.value_or("")));
         ASSERT_TRUE(match.hasMatch()) << m_demo->standardError();

@@ -11,7 +11,7 @@
 namespace {
 
 const QString kName = QStringLiteral("push");
-const QCommandLineOption kPortOption("push-port", "Push service port (default 40008).", "port", "40008");
+const QCommandLineOption kPortOption("push-port", "Push service port (default 40008, 0: any free port).", "port", "40008");
 const QCommandLineOption kControlPortOption(
     "push-control-port", "HTTP control port of the push service (default 40009, 0 = none).", "port",
     "40009");
@@ -47,7 +47,7 @@ bool PushService::start(const QCommandLineParser& parser, DemoLog& log)
     bool portOk = false, controlOk = false;
     const int port = parser.value(kPortOption).toInt(&portOk);
     const int controlPort = parser.value(kControlPortOption).toInt(&controlOk);
-    if (!portOk || port <= 0 || port > 0xFFFF || !controlOk || controlPort < 0 || controlPort > 0xFFFF) {
+    if (!portOk || port < 0 || port > 0xFFFF || !controlOk || controlPort < 0 || controlPort > 0xFFFF) {
         log.write(kName, "bad port");
         return false;
     }

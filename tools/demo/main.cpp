@@ -3,9 +3,10 @@
 #include "DemoLog.h"
 #include "DemoService.h"
 
+#include "platform/TerminationSignals.h"
+
 #include <QCoreApplication>
 #include <QCommandLineParser>
-#include <csignal>
 
 int main(int argc, char** argv)
 {
@@ -33,7 +34,6 @@ int main(int argc, char** argv)
             return 1;
     }
     // SIGTERM and SIGINT end the services cleanly.
-    std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
-    std::signal(SIGINT, [](int) { QCoreApplication::quit(); });
+    platform::quitOnTerminationSignals();
     return app.exec();
 }

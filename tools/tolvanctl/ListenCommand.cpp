@@ -4,11 +4,11 @@
 #include "Commands.h"
 #include "Json.h"
 
+#include "platform/TerminationSignals.h"
 #include "platform/Windows.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <csignal>
 
 namespace tolvanctl {
 namespace {
@@ -52,8 +52,7 @@ int listen(int argc, char** argv, const std::vector<std::string>& words)
     if (words.size() != 1)
         return failure(kBadUsage, "usage: tolvanctl listen TITLE");
     QCoreApplication application(argc, argv);
-    std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
-    std::signal(SIGINT, [](int) { QCoreApplication::quit(); });
+    platform::quitOnTerminationSignals();
 
     auto window = platform::Window::create(words[0], printMessage);
     bool visible = false;
