@@ -45,6 +45,10 @@ int messageBox(const std::string& text, const std::string& caption, UINT type)
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+    // A program without windows of its own (the updater) asks its question
+    // while another program's maximised window is in front; the box must not
+    // hide behind it.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
 
     // Registered under its caption, so another process can press a button:
     // WM_COMMAND with IDOK or IDCANCEL answers 1 when the box has that button.

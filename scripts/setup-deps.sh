@@ -10,6 +10,8 @@ packages=(
   libcurl4-openssl-dev libtinyxml-dev libsqlite3-dev
   libgtest-dev libgmock-dev
   xvfb xauth x11-utils xdotool imagemagick
+  # the main job's window manager and notification area under Xvfb
+  icewm
   # the tray tool's push sound (Qt Multimedia plays through PulseAudio when
   # the desktop has a sound server; without one it stays silent), the X11
   # headers for the desktop tests' notification area, and sox to redraw the

@@ -1,5 +1,8 @@
 #include "client/framework/FrameWnd.h"
 
+#include <QEvent>
+#include <QTimer>
+
 #include "client/framework/Application.h"
 #include "client/framework/View.h"
 
@@ -103,6 +106,23 @@ LRESULT FrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return Wnd::DefWindowProc(message, wParam, lParam);
     }
+}
+
+bool FrameWnd::event(QEvent* event)
+{
+    // Qt replaces a shown frame's native window when the embedded browser
+    // first needs OpenGL, and the window manager forgets that the old one was
+    // maximised (by the time the new window is up, Qt believes it too); ask
+    // for the maximised state again on the new window.
+    if (event->type() == QEvent::WinIdChange && isVisible() && isMaximized()) {
+        QTimer::singleShot(0, this, [this] {
+            if (!isVisible())
+                return;
+            setWindowState(windowState() & ~Qt::WindowMaximized);
+            setWindowState(windowState() | Qt::WindowMaximized);
+        });
+    }
+    return Wnd::event(event);
 }
 
 } // namespace framework

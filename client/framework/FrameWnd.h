@@ -50,6 +50,7 @@ protected:
     int OnCreate() override;
     virtual bool OnCreateClient(const CreateContext& context);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool event(QEvent* event) override;
 
 private:
     View* FirstView() const;

@@ -259,3 +259,38 @@ TEST_F(ClientProcess, AfterAClickIntoTheBrowserAnAddressFromAnotherProgramIsLogg
     EXPECT_TRUE(log.ends_with("M \r\n" + logout + "\r\n")) << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
 }
+
+TEST_F(ClientProcess, TheWindowStaysMaximisedOnceTheBrowserIsIn)
+{
+    for (const char* program : {"/usr/bin/xdotool", "/usr/bin/xprop", "/usr/bin/icewm"}) {
+        if (!std::filesystem::exists(program))
+            GTEST_SKIP() << program << " is missing";
+    }
+    XServer x;
+    ASSERT_FALSE(x.display().empty()) << "no X server";
+    environment.set("DISPLAY", x.display());
+    environment.set("QT_QPA_PLATFORM", "xcb");
+    // A window manager, which keeps track of the maximised state.
+    const char* previous = std::getenv("DISPLAY");
+    const std::string saved = previous ? previous : "";
+    setenv("DISPLAY", x.display().c_str(), 1);
+    testsupport::RunningProgram windowManager("/usr/bin/icewm", {});
+    previous ? setenv("DISPLAY", saved.c_str(), 1) : unsetenv("DISPLAY");
+
+    site.addPage("page.html", reportingPage(""));
+    start({"-" + QString::fromStdString(site.url("/page.html"))}, kTitle, "/page.html");
+    const auto found = xdotool(x.display(), {"search", "--sync", "--name", "^" + QString::fromStdString(kTitle) + "$"});
+    ASSERT_EQ(found.exitCode, 0) << found.err;
+    const QString xWindow = QString::fromStdString(found.out).split('\n').first();
+
+    // The browser switches the frame's native window to OpenGL, which replaces
+    // it; the new window must be maximised as well.
+    auto maximised = [&] {
+        setenv("DISPLAY", x.display().c_str(), 1);
+        auto state = testsupport::runProgram("/usr/bin/xprop", {"-id", xWindow, "_NET_WM_STATE"});
+        previous ? setenv("DISPLAY", saved.c_str(), 1) : unsetenv("DISPLAY");
+        return state.out.find("_NET_WM_STATE_MAXIMIZED_VERT") != std::string::npos &&
+               state.out.find("_NET_WM_STATE_MAXIMIZED_HORZ") != std::string::npos;
+    };
+    EXPECT_TRUE(testsupport::waitUntil(maximised, std::chrono::seconds(15)));
+}
