@@ -17,8 +17,8 @@
 # takes the tour by itself. With a display it starts the suite and waits until
 # the client ends; push messages with the commands it prints.
 #
-# Everything it writes stays in build/demo-run: a copy of the installation
-# folder, the user's settings and cache, logs and screenshots.
+# Everything it writes stays in build/demo-run ($TOLVAN_DEMO_RUN): a copy of
+# the installation folder, the user's settings and cache, logs and screenshots.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TOLVAN_BUILD_DIR:-$top/build}
@@ -33,7 +33,7 @@ for argument in "$@"; do
   esac
 done
 
-if [ -z "${TOLVAN_UNDER_XVFB:-}" ]; then
+if [ -z "${TOLVAN_UNDER_XVFB:-}" ] && [ -z "${TOLVAN_SKIP_BUILD:-}" ]; then
   bash "$top/scripts/build.sh"
 fi
 
@@ -48,7 +48,7 @@ ctl="$bin/tolvanctl"
 title="Tolvan站长管理工具"
 
 # ---- a private installation and log-on ------------------------------------
-run="$build/demo-run"
+run=${TOLVAN_DEMO_RUN:-$build/demo-run}
 rm -rf "$run"
 mkdir -p "$run/home" "$run/tmp" "$run/runtime" "$run/update" "$run/shots"
 chmod 700 "$run/runtime"
