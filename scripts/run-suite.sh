@@ -39,7 +39,24 @@ fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${TOLVAN_UNDER_XVFB:-}" ]; then
   echo "run-suite: no display; running under Xvfb and taking the tour"
-  TOLVAN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1366x768x24" bash "$0" --tour "$@"
+  # Xvfb takes the first free display itself and tells its number.
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.1
+  done
+  number=$(head -n 1 "$display_file")
+  rm -f "$display_file"
+  if [ -z "$number" ]; then
+    echo "run-suite: Xvfb did not start" >&2
+    exit 1
+  fi
+  status=0
+  DISPLAY=":$number" QT_QPA_PLATFORM=xcb TOLVAN_UNDER_XVFB=1 bash "$0" --tour "$@" || status=$?
+  kill "$xvfb" 2>/dev/null || true
+  exit "$status"
 fi
 
 bin="$build/bin"

@@ -2,6 +2,7 @@
 // command line, addresses and WM_CLOSE from other programs, the page
 // functions, the tencent scheme and dojopr.
 #include "ClientProcess.h"
+#include "PrivateDisplay.h"
 
 #include "shared/Messages.h"
 #include "shared/ProgramNames.h"
@@ -180,34 +181,6 @@ TEST_F(ClientProcess, DojoprRunsAfterPagesThatLoadWithStatus200Only)
 
 namespace {
 
-// An X server of the test's own, for the tests that click.
-class XServer {
-public:
-    XServer()
-    {
-        if (!std::filesystem::exists("/usr/bin/Xvfb"))
-            return;
-        for (int number = 90 + ::getpid() % 50; number < 190; ++number) {
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (std::filesystem::exists(lock))
-                continue;
-            m_server = std::make_unique<testsupport::RunningProgram>(
-                "/usr/bin/Xvfb", QStringList{":" + QString::number(number), "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (testsupport::waitUntil([&] { return std::filesystem::exists(socket); }, std::chrono::seconds(10))) {
-                m_display = ":" + std::to_string(number);
-                return;
-            }
-            m_server.reset();
-        }
-    }
-    const std::string& display() const { return m_display; }
-
-private:
-    std::unique_ptr<testsupport::RunningProgram> m_server;
-    std::string m_display;
-};
-
 testsupport::ProgramResult xdotool(const std::string& display, const QStringList& arguments)
 {
     const char* previous = std::getenv("DISPLAY");
@@ -227,7 +200,7 @@ TEST_F(ClientProcess, AfterAClickIntoTheBrowserAnAddressFromAnotherProgramIsLogg
 {
     if (!std::filesystem::exists("/usr/bin/xdotool"))
         GTEST_SKIP() << "xdotool is missing";
-    XServer x;
+    testsupport::PrivateDisplay x;
     ASSERT_FALSE(x.display().empty()) << "no X server";
     environment.set("DISPLAY", x.display());
     environment.set("QT_QPA_PLATFORM", "xcb");
@@ -266,7 +239,7 @@ TEST_F(ClientProcess, TheWindowStaysMaximisedOnceTheBrowserIsIn)
         if (!std::filesystem::exists(program))
             GTEST_SKIP() << program << " is missing";
     }
-    XServer x;
+    testsupport::PrivateDisplay x;
     ASSERT_FALSE(x.display().empty()) << "no X server";
     environment.set("DISPLAY", x.display());
     environment.set("QT_QPA_PLATFORM", "xcb");

@@ -7,24 +7,18 @@ namespace traytooltest {
 
 DesktopSession::DesktopSession()
 {
-    for (const char* tool : {"Xvfb", "xdotool"}) {
+    for (const char* tool : {"xdotool"}) {
         if (QStandardPaths::findExecutable(tool).isEmpty()) {
             m_failure = std::string(tool) + " is not installed";
             return;
         }
     }
-    // Xvfb picks a free display and writes its number to the given descriptor.
-    m_server = std::make_unique<testsupport::RunningProgram>(
-        QStandardPaths::findExecutable("Xvfb").toStdString(),
-        QStringList{"-displayfd", "1", "-screen", "0",
-                    QString("%1x%2x24").arg(kScreenSize.width()).arg(kScreenSize.height()), "-nolisten",
-                    "tcp"});
-    const auto display = m_server->readLine(20000);
-    if (!display || display->empty()) {
-        m_failure = "Xvfb did not start: " + m_server->standardError();
+    m_server = std::make_unique<testsupport::PrivateDisplay>(kScreenSize.width(), kScreenSize.height());
+    if (m_server->display().empty()) {
+        m_failure = m_server->failure();
         return;
     }
-    m_environment.set("DISPLAY", ":" + *display);
+    m_environment.set("DISPLAY", m_server->display());
     m_environment.set("QT_QPA_PLATFORM", "xcb");
 
     m_trayHost = std::make_unique<testsupport::RunningProgram>(testsupport::testDir() + "/tray_host_helper",

@@ -5,6 +5,7 @@
 // session exists use it (DISPLAY, QT_QPA_PLATFORM=xcb). There is no window
 // manager, so windows stand exactly where their programs put them.
 
+#include "PrivateDisplay.h"
 #include "ScopedEnvironment.h"
 #include "TestSupport.h"
 
@@ -52,7 +53,7 @@ private:
     bool xdotool(const QStringList& arguments, std::string* out = nullptr);
 
     ScopedEnvironment m_environment;
-    std::unique_ptr<testsupport::RunningProgram> m_server;
+    std::unique_ptr<testsupport::PrivateDisplay> m_server;
     std::unique_ptr<testsupport::RunningProgram> m_trayHost;
     std::string m_failure;
 };
